@@ -1,0 +1,18 @@
+#pragma once
+// Locale-independent number formatting into caller-provided space.
+
+#include <cstdint>
+
+namespace mevrix::common {
+
+// Room that every formatter below needs at most.
+inline constexpr int kMaxNumberChars = 32;
+
+// Writes `value` as printf's "%g" does: six significant digits, fixed notation unless the
+// decimal exponent is below -4 or at least 6, no trailing zeros. Returns the end of the text.
+char* formatG6(char* first, double value);
+
+// Writes `value` in plain decimal. Returns the end of the text.
+char* formatInt(char* first, std::int64_t value);
+
+}  // namespace mevrix::common

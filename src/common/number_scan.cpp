@@ -1,0 +1,124 @@
+#include "common/number_scan.h"
+
+#include <charconv>
+#include <limits>
+
+namespace mevrix::common {
+namespace {
+
+constexpr bool isDigit(char c) { return c >= '0' && c <= '9'; }
+
+const char* skipSpace(const char* p, const char* last) {
+  while (p != last && isStreamSpace(*p)) ++p;
+  return p;
+}
+
+// Tells an out-of-range float apart: true when the number's magnitude is above 1 (an overflow),
+// false when it is below (an underflow, which extraction accepts as the rounded tiny value).
+// Only called for numbers whose decimal exponent lies far from 0, so the estimate is unambiguous.
+bool magnitudeAboveOne(const char* mantissa, const char* last) {
+  std::int64_t exponent = 0;  // decimal exponent of the first significant digit, plus one
+  bool seenPoint = false;
+  bool seenSignificant = false;
+  const char* p = mantissa;
+  for (; p != last && (isDigit(*p) || *p == '.'); ++p) {
+    if (*p == '.') {
+      seenPoint = true;
+    } else if (!seenSignificant && *p == '0') {
+      if (seenPoint) --exponent;
+    } else {
+      seenSignificant = true;
+      if (!seenPoint) ++exponent;
+    }
+  }
+  if (p != last && (*p == 'e' || *p == 'E')) {
+    ++p;
+    bool negative = false;
+    if (p != last && (*p == '+' || *p == '-')) negative = *p++ == '-';
+    std::int64_t written = 0;
+    for (; p != last && isDigit(*p); ++p) {
+      if (written < 1'000'000'000) written = written * 10 + (*p - '0');
+    }
+    exponent += negative ? -written : written;
+  }
+  return exponent > 0;
+}
+
+}  // namespace
+
+ScanResult scanFloat(const char* first, const char* last, float& value) {
+  value = 0.0f;
+  const char* p = skipSpace(first, last);
+  bool negative = false;
+  if (p != last && (*p == '+' || *p == '-')) {
+    negative = *p == '-';
+    ++p;
+  }
+  const char* mantissa = p;
+  bool foundDigit = false;
+  bool foundPoint = false;
+  for (; p != last; ++p) {
+    if (isDigit(*p)) {
+      foundDigit = true;
+    } else if (*p == '.' && !foundPoint) {
+      foundPoint = true;
+    } else {
+      break;
+    }
+  }
+  // An exponent is taken only behind at least one mantissa digit; its sign, if any, is consumed
+  // with it even when no digit follows (which then makes the whole number unreadable).
+  if (foundDigit && p != last && (*p == 'e' || *p == 'E')) {
+    ++p;
+    if (p != last && (*p == '+' || *p == '-')) ++p;
+    while (p != last && isDigit(*p)) ++p;
+  }
+  const char* end = p;
+  if (!foundDigit) return {end, false};
+
+  // from_chars takes a leading minus but not a plus; the sign is applied here instead.
+  float parsed = 0.0f;
+  const auto [stop, error] = std::from_chars(mantissa, end, parsed, std::chars_format::general);
+  if (error == std::errc::result_out_of_range) {
+    if (magnitudeAboveOne(mantissa, end)) {
+      value = negative ? -std::numeric_limits<float>::max() : std::numeric_limits<float>::max();
+      return {end, false};
+    }
+    value = negative ? -0.0f : 0.0f;
+    return {end, true};
+  }
+  if (error != std::errc() || stop != end) return {end, false};
+  value = negative ? -parsed : parsed;
+  return {end, true};
+}
+
+ScanResult scanInt(const char* first, const char* last, std::int32_t& value) {
+  value = 0;
+  const char* p = skipSpace(first, last);
+  bool negative = false;
+  if (p != last && (*p == '+' || *p == '-')) {
+    negative = *p == '-';
+    ++p;
+  }
+  const char* digits = p;
+  // Accumulate as a negative number so that INT_MIN itself fits.
+  constexpr std::int64_t kLimit = std::int64_t{std::numeric_limits<std::int32_t>::max()} + 1;
+  std::int64_t magnitude = 0;
+  bool overflow = false;
+  for (; p != last && isDigit(*p); ++p) {
+    if (!overflow) {
+      magnitude = magnitude * 10 + (*p - '0');
+      if (magnitude > kLimit) overflow = true;
+    }
+  }
+  if (p == digits) return {p, false};
+  if (overflow || (!negative && magnitude == kLimit)) {
+    value = negative ? std::numeric_limits<std::int32_t>::min()
+                     : std::numeric_limits<std::int32_t>::max();
+    return {p, false};
+  }
+  value = static_cast<std::int32_t>(negative ? -magnitude : magnitude);
+  return {p, true};
+}
+
+}  // namespace mevrix::common

@@ -1,0 +1,104 @@
+#pragma once
+// Buffered output: writers append bytes to an OutputSink, which either keeps them in memory or
+// hands them to an OutputFile in large blocks.
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+#include <memory>
+#include <optional>
+#include <string_view>
+
+#include "platform/file_open.h"
+
+namespace mevrix::common {
+
+// The text line end of this platform, written explicitly into binary files.
+#ifdef _WIN32
+inline constexpr std::string_view kLineEnd = "\r\n";
+#else
+inline constexpr std::string_view kLineEnd = "\n";
+#endif
+
+// An output file that remembers whether every write reached it.
+class OutputFile {
+ public:
+  // Opens `path` for writing; nothing when it cannot be opened.
+  static std::optional<OutputFile> open(const char* path, platform::WriteMode mode);
+
+  OutputFile(OutputFile&& other) noexcept;
+  OutputFile& operator=(OutputFile&&) = delete;
+  ~OutputFile();
+
+  // Writes all of `bytes`; false (now and on every later call) once any write has failed.
+  bool write(const char* bytes, std::size_t size);
+
+  // Flushes and closes the file. True only when every write, the flush and the close succeeded.
+  bool close();
+
+ private:
+  explicit OutputFile(std::FILE* file) : file_(file) {}
+  std::FILE* file_;
+  bool failed_ = false;
+};
+
+class OutputSink {
+ public:
+  // Keeps every byte in memory; read them with contents().
+  OutputSink();
+  // Passes the bytes on to `file` whenever the buffer fills, and in finish().
+  explicit OutputSink(OutputFile& file);
+  OutputSink(const OutputSink&) = delete;
+  OutputSink& operator=(const OutputSink&) = delete;
+
+  void put(std::string_view bytes) {
+    if (bytes.size() <= capacity_ - size_) {
+      std::memcpy(buffer_.get() + size_, bytes.data(), bytes.size());
+      size_ += bytes.size();
+    } else {
+      putSlow(bytes);
+    }
+  }
+  void put(char byte) {
+    if (size_ == capacity_) makeRoom(1);
+    buffer_[size_++] = byte;
+  }
+  void putLineEnd() { put(kLineEnd); }
+  // `text` followed by the line end.
+  void putLine(std::string_view text) {
+    put(text);
+    putLineEnd();
+  }
+  // A decimal integer.
+  void putInt(std::int64_t value);
+  // A number as printf's "%g" writes it.
+  void putG6(double value);
+
+  // Space for at most `size` bytes written directly; hand the end of what was written to
+  // commit() before any other call.
+  char* reserve(std::size_t size) {
+    if (size > capacity_ - size_) makeRoom(size);
+    return buffer_.get() + size_;
+  }
+  void commit(char* end) { size_ = static_cast<std::size_t>(end - buffer_.get()); }
+
+  // Passes every buffered byte on to the file. True when everything written so far reached it
+  // (always true in memory).
+  bool finish();
+
+  // Everything written so far; in memory only.
+  std::string_view contents() const { return {buffer_.get(), size_}; }
+
+ private:
+  void putSlow(std::string_view bytes);
+  void makeRoom(std::size_t size);
+
+  OutputFile* file_ = nullptr;
+  std::unique_ptr<char[]> buffer_;
+  std::size_t capacity_ = 0;
+  std::size_t size_ = 0;
+  bool failed_ = false;
+};
+
+}  // namespace mevrix::common

@@ -1,0 +1,23 @@
+#pragma once
+// Opening files the way every reader and writer of the library does: binary, and on Windows
+// without denying other processes read or write access.
+
+#include <cstdint>
+#include <cstdio>
+#include <optional>
+
+namespace mevrix::platform {
+
+enum class WriteMode { truncate, append };
+
+// Opens `path` for binary reading, or returns null.
+std::FILE* openForReading(const char* path);
+
+// Opens `path` for binary writing, creating it if needed; `truncate` empties an existing file,
+// `append` adds behind its contents. Returns null on failure.
+std::FILE* openForWriting(const char* path, WriteMode mode);
+
+// The size of the open file when it is a regular file; nothing for directories, devices, pipes.
+std::optional<std::uint64_t> regularFileSize(std::FILE* file);
+
+}  // namespace mevrix::platform

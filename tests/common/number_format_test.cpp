@@ -1,0 +1,53 @@
+#include "common/number_format.h"
+
+#include <gtest/gtest.h>
+
+#include <bit>
+#include <cstdio>
+#include <limits>
+#include <random>
+#include <string>
+
+namespace mevrix::common {
+namespace {
+
+std::string g6(double value) {
+  char text[kMaxNumberChars];
+  return std::string(text, formatG6(text, value));
+}
+
+std::string printfG(double value) {
+  char text[64];
+  std::snprintf(text, sizeof text, "%g", value);
+  return text;
+}
+
+TEST(NumberFormat, WritesWhatPrintfGWrites) {
+  const double values[] = {0.0, -0.0, 1.0, -0.5, 0.57735, 0.25, 0.416667, 1.0 / 3.0,
+                           0.0001, 0.00001, 0.000123456789, 123456.0, 999999.0, 999999.5,
+                           1000000.0, 1234567.0, 1e-300, 1e300, 0.1234567, 9.9999949999,
+                           std::numeric_limits<float>::max(), std::numeric_limits<float>::min(),
+                           std::numeric_limits<float>::denorm_min(), 127.5, -2.5e-5};
+  for (double value : values) EXPECT_EQ(g6(value), printfG(value)) << value;
+}
+
+TEST(NumberFormat, MatchesPrintfOnRandomFloats) {
+  std::mt19937 random(1207);
+  std::uniform_int_distribution<std::uint32_t> bits;
+  for (int round = 0; round < 20000; ++round) {
+    const float value = std::bit_cast<float>(bits(random));
+    if (!std::isfinite(value)) continue;
+    ASSERT_EQ(g6(value), printfG(value)) << value;
+  }
+}
+
+TEST(NumberFormat, WritesPlainDecimalIntegers) {
+  char text[kMaxNumberChars];
+  EXPECT_EQ(std::string(text, formatInt(text, 0)), "0");
+  EXPECT_EQ(std::string(text, formatInt(text, -42)), "-42");
+  EXPECT_EQ(std::string(text, formatInt(text, std::numeric_limits<std::int64_t>::min())),
+            "-9223372036854775808");
+}
+
+}  // namespace
+}  // namespace mevrix::common

@@ -1,0 +1,96 @@
+#include "common/output_sink.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "support/temp_dir.h"
+
+namespace mevrix::common {
+namespace {
+
+using platform::WriteMode;
+
+TEST(OutputSink, KeepsEverythingInMemory) {
+  OutputSink sink;
+  sink.put("count=\"");
+  sink.putInt(-12);
+  sink.put('"');
+  sink.putLineEnd();
+  sink.putG6(0.1234567);
+  const std::string large(100000, 'x');
+  sink.putLine(large);
+  EXPECT_TRUE(sink.finish());
+  EXPECT_EQ(sink.contents(), "count=\"-12\"" + std::string(kLineEnd) + "0.123457" + large +
+                                 std::string(kLineEnd));
+}
+
+TEST(OutputSink, WritesLargeAndSmallPiecesToAFileInOrder) {
+  test::TempDir dir;
+  const std::string path = dir.file("out.txt");
+  std::string expected;
+  {
+    auto file = OutputFile::open(path.c_str(), WriteMode::truncate);
+    ASSERT_TRUE(file);
+    OutputSink sink(*file);
+    for (int i = 0; i < 20000; ++i) {
+      sink.putInt(i);
+      sink.put(' ');
+      expected += std::to_string(i) + ' ';
+      if (i % 5000 == 0) {
+        const std::string block(700000, static_cast<char>('a' + i % 26));
+        sink.put(block);
+        expected += block;
+      }
+    }
+    char* p = sink.reserve(3);
+    p[0] = 'e', p[1] = 'n', p[2] = 'd';
+    sink.commit(p + 3);
+    expected += "end";
+    EXPECT_TRUE(sink.finish());
+    EXPECT_TRUE(file->close());
+  }
+  EXPECT_EQ(test::readFile(path), expected);
+}
+
+TEST(OutputSink, AppendsBehindExistingContents) {
+  test::TempDir dir;
+  const std::string path = dir.write("out.obj", "kept\n");
+  auto file = OutputFile::open(path.c_str(), WriteMode::append);
+  ASSERT_TRUE(file);
+  OutputSink sink(*file);
+  sink.put("added");
+  EXPECT_TRUE(sink.finish());
+  EXPECT_TRUE(file->close());
+  EXPECT_EQ(test::readFile(path), "kept\nadded");
+}
+
+TEST(OutputSink, ReportsAFullDisk) {
+  // Every write to /dev/full fails; small output only shows at the flush or close.
+  {
+    auto file = OutputFile::open("/dev/full", WriteMode::truncate);
+    ASSERT_TRUE(file);
+    OutputSink sink(*file);
+    sink.put("tiny");
+    const bool finished = sink.finish();
+    const bool closed = file->close();
+    EXPECT_FALSE(finished && closed);
+  }
+  {
+    auto file = OutputFile::open("/dev/full", WriteMode::truncate);
+    ASSERT_TRUE(file);
+    OutputSink sink(*file);
+    sink.put(std::string(3 << 20, 'x'));
+    EXPECT_FALSE(sink.finish());
+    EXPECT_FALSE(file->close());
+  }
+}
+
+TEST(OutputFile, CannotOpenAFolderOrAMissingDirectory) {
+  test::TempDir dir;
+  EXPECT_FALSE(OutputFile::open(dir.path().string().c_str(), WriteMode::truncate));
+  EXPECT_FALSE(OutputFile::open(dir.file("no/such/file").c_str(), WriteMode::truncate));
+}
+
+}  // namespace
+}  // namespace mevrix::common

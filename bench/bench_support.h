@@ -1,0 +1,54 @@
+#pragma once
+// What every benchmark program needs: a deterministic grid mesh, a plain copy as the baseline,
+// and timing with peak memory measured in a child process per run.
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace mevrix::bench {
+
+struct GridOptions {
+  int verticesPerSide = 100;  // an N x N grid of vertices, one texture coordinate per vertex
+  int groups = 8;             // horizontal bands of faces, each under its own group line
+  bool triangles = false;     // two triangles per cell instead of one quadrilateral
+};
+
+// Writes the grid as OBJ: positions and texture coordinates with six decimals, then the faces
+// band by band, each band behind a line "g grid_band_K". Quadrilaterals run around their cell
+// as (u, v), (u, v+1), (u+1, v+1), (u+1, v), the order sculpt maps expect.
+void writeGridObj(const std::string& path, const GridOptions& options);
+
+// The N that makes a grid OBJ file of about `megabytes` MB.
+int verticesPerSideForSize(double megabytes, bool triangles);
+
+struct Measurement {
+  double seconds = 0;      // wall time of the work alone
+  double peakMiB = 0;      // peak resident memory of the child that did it
+  int result = 0;          // what the work returned (exit status for commands)
+};
+
+// Runs `work` in a forked child, so its peak memory is its own.
+Measurement measure(const std::function<int()>& work);
+
+// Runs a program (no shell) and measures it; result is its exit status, -1 if it did not run.
+Measurement measureCommand(const std::vector<std::string>& argv);
+
+// The baseline: reads all of `from` and writes the same bytes to `to`.
+int plainCopy(const std::string& from, const std::string& to);
+
+// Size of a file in MB (10^6 bytes).
+double fileMegabytes(const std::string& path);
+
+// True when `program` is found on PATH.
+bool haveProgram(const std::string& program);
+
+// Calls one export of the plug-in loaded from `libraryPath`.
+using ExportFunction = float (*)(const char*, double, char*, int);
+ExportFunction loadExport(const std::string& libraryPath, const char* name);
+
+// Prints one row of a results table.
+void printRow(const std::string& name, const Measurement& m, double inputMB,
+              const Measurement& copy, const Measurement* reference = nullptr);
+
+}  // namespace mevrix::bench

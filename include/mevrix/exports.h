@@ -51,6 +51,14 @@ MEVRIX_API float setDate(const char* text, double value, char* buf1, int buf1Len
  * Returns 0; -1 when memory ran out (the name is kept as it was). */
 MEVRIX_API float setTxrName(const char* text, double value, char* buf1, int buf1Len);
 
+/* ---- Sculpt maps ------------------------------------------------------------------------ */
+
+/* ---- OBJ merge, UV scaling and group count ----------------------------------------------- */
+
+/* ---- File-open dialog, file list and directory listing ----------------------------------- */
+
+/* ---- Folder cursor and file operations --------------------------------------------------- */
+
 #ifdef __cplusplus
 }
 #endif

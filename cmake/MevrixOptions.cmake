@@ -16,6 +16,11 @@ if(MEVRIX_SANITIZE)
   target_link_options(mevrix_options INTERFACE ${MEVRIX_SANITIZER_FLAGS})
 endif()
 
+if(MEVRIX_COVERAGE)
+  target_compile_options(mevrix_options INTERFACE --coverage -O0)
+  target_link_options(mevrix_options INTERFACE --coverage)
+endif()
+
 if(MEVRIX_FUZZ)
   if(NOT CMAKE_CXX_COMPILER_ID STREQUAL "Clang")
     message(FATAL_ERROR "The fuzz targets need clang (use the fuzz preset)")

@@ -218,6 +218,7 @@ TEST(CopyFilePosix, AShortWriteFailsAndLeavesThePartialCopy) {
 
 TEST(CopyFilePosix, AReadErrorIsNotTakenForTheEnd) {
   // This process's memory file opens, but reading its first page fails.
+  if (access("/proc/self/mem", R_OK) != 0) GTEST_SKIP() << "no /proc here";
   TempDir dir;
   const std::string destination = dir.file("copy");
   EXPECT_EQ(copyFile("/proc/self/mem", destination.c_str()), CopyResult::readFailed);

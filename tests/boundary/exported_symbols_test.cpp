@@ -13,6 +13,13 @@ namespace {
 
 const std::set<std::string> kExpectedExports = {
     "Version",
+    "OpenFolder",
+    "GetFile",
+    "CloseFolder",
+    "FileDelete",
+    "FileRename",
+    "FileCopyTo",
+    "EmptyFolder",
     "setDate",
     "setTxrName",
 };

@@ -12,9 +12,8 @@
 namespace {
 
 const std::set<std::string> kExpectedExports = {
-    "Version",
-    "setDate",
-    "setTxrName",
+    "Version",        "SetDefaultDir", "SetDialogTitle", "GetFileList",
+    "GetDirFileList", "GetFileInfo",   "setDate",        "setTxrName",
 };
 
 std::set<std::string> definedDynamicSymbols(const std::string& library) {

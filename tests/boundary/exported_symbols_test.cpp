@@ -12,16 +12,9 @@
 namespace {
 
 const std::set<std::string> kExpectedExports = {
-    "Version",
-    "OpenFolder",
-    "GetFile",
-    "CloseFolder",
-    "FileDelete",
-    "FileRename",
-    "FileCopyTo",
-    "EmptyFolder",
-    "setDate",
-    "setTxrName",
+    "Version",     "SetDefaultDir", "SetDialogTitle", "GetFileList", "GetDirFileList",
+    "GetFileInfo", "OpenFolder",    "GetFile",        "CloseFolder", "FileDelete",
+    "FileRename",  "FileCopyTo",    "EmptyFolder",    "setDate",     "setTxrName",
 };
 
 std::set<std::string> definedDynamicSymbols(const std::string& library) {

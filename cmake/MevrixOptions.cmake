@@ -16,6 +16,19 @@ if(MEVRIX_SANITIZE)
   target_link_options(mevrix_options INTERFACE ${MEVRIX_SANITIZER_FLAGS})
 endif()
 
+if(MEVRIX_COVERAGE)
+  target_compile_options(mevrix_options INTERFACE --coverage -O0)
+  target_link_options(mevrix_options INTERFACE --coverage)
+endif()
+
+if(MEVRIX_FUZZ)
+  if(NOT CMAKE_CXX_COMPILER_ID STREQUAL "Clang")
+    message(FATAL_ERROR "The fuzz targets need clang (use the fuzz preset)")
+  endif()
+  # Coverage instrumentation for libFuzzer in every library the targets link.
+  target_compile_options(mevrix_options INTERFACE -fsanitize=fuzzer-no-link)
+endif()
+
 # Adds a static library for one part of the source tree; sources are relative to the caller.
 function(mevrix_add_component name)
   add_library(${name} STATIC ${ARGN})

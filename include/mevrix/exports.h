@@ -57,7 +57,118 @@ MEVRIX_API float setTxrName(const char* text, double value, char* buf1, int buf1
 
 /* ---- File-open dialog, file list and directory listing ----------------------------------- */
 
+/* The file list: GetFileList and GetDirFileList replace it, GetFileInfo reads it. It is 4096
+ * bytes of NUL-terminated entries ended by an empty entry, and holds either one full path, or a
+ * folder followed by the names of the files in it. Paths are joined with the platform's separator
+ * ("/" on POSIX, "\" on Windows). A newly loaded library holds an empty list. */
+
+/* Sets the folder the file-open dialog opens in.
+ * text: the folder; null, or 512 characters or more, sets none (the dialog's own choice).
+ * Returns 0, always. */
+MEVRIX_API float SetDefaultDir(const char* text, double value, char* buf1, int buf1Len);
+
+/* Sets the file-open dialog's caption.
+ * text: the caption; null, or 256 characters or more, sets "Select Files" (the initial caption).
+ * Returns 0, always. */
+MEVRIX_API float SetDialogTitle(const char* text, double value, char* buf1, int buf1Len);
+
+/* Empties the file list, shows the file-open dialog and waits until it is closed; the chosen files
+ * become the file list (one file: its path; several: the folder, then their names).
+ * text:  the filter: descriptions and patterns taking turns, separated by "|", patterns of one
+ *        description separated by ";" (e.g. "Meshes|*.obj;*.dae|All files|*.*"); at most 255
+ *        characters; null offers "*.*".
+ * value: exactly 1.0 lets one file be chosen; any other value (NaN included) several.
+ * Returns the number of files chosen; 0 when the dialog was cancelled or failed (the list is
+ * empty); -1 when text has 256 characters or more (the list is empty).
+ * On POSIX the dialog is zenity, else kdialog. It counts as cancelled when neither DISPLAY nor
+ * WAYLAND_DISPLAY is set, when neither program is found, and when the selection does not fit in
+ * the list. Files chosen from different folders are listed under their longest common folder,
+ * with their paths relative to it as names. */
+MEVRIX_API float GetFileList(const char* text, double value, char* buf1, int buf1Len);
+
+/* Replaces the file list with the files or sub-folders of one folder, as GetFileList would list
+ * them: one match gives its full path, several give the folder and their names in the order the
+ * system lists them. Hidden entries (names beginning with "." on POSIX) and system entries
+ * (neither file nor folder: devices, FIFOs, sockets, dangling links) are never listed.
+ * text:  the folder, with or without a trailing separator; the list shows it without one. With
+ *        the separator and "*" it must fit in 260 bytes (257 characters, 258 when it ends in a
+ *        separator).
+ * value: 0.0 lists files; any other value (NaN included) lists sub-folders, "." and ".." among
+ *        them.
+ * Returns the number of names listed, counting only those that fit in the 4096-byte list; 0 when
+ * nothing matched, the folder cannot be read or text is too long (the list is then empty), and 0
+ * with the list kept as it was when text is null or empty. */
+MEVRIX_API float GetDirFileList(const char* text, double value, char* buf1, int buf1Len);
+
+/* Reads one file of the file list.
+ * text:    "fullname" for the file's full path, "name" for its name alone (exact, case-sensitive).
+ * value:   the 1-based file index, truncated toward zero.
+ * buf1:    receives the path or name with its NUL; buf1Len is its capacity, NUL included.
+ * Returns the length written (without the NUL), or 0: for a null text or buf1, another selector,
+ * an index below 1 or above the list's file count, and "name" on a single path without a
+ * separator (buf1 is then untouched). A path or name that does not fit in buf1Len bytes also
+ * gives 0, and buf1 then holds the empty string (nothing when buf1Len is 0 or less). On an empty
+ * list, "fullname" with index 1 writes the empty string and returns 0. */
+MEVRIX_API float GetFileInfo(const char* text, double value, char* buf1, int buf1Len);
+
 /* ---- Folder cursor and file operations --------------------------------------------------- */
+
+/* Opens the folder cursor on a directory, for GetFile to walk. A cursor that was open is
+ * released first, whatever happens next.
+ * text: the directory's path, absolute or relative to the current directory.
+ * Returns 0 when the cursor is open; -1 when text is null or empty, or the directory is missing,
+ * not a directory or not readable (no cursor is left open then). */
+MEVRIX_API float OpenFolder(const char* text, double value, char* buf1, int buf1Len);
+
+/* Hands out the name of the open folder's next entry. Every entry comes, in the order the
+ * system gives them: "." and "..", hidden entries, files and sub-directories alike, with no sign
+ * of their type.
+ * buf1: room for 260 bytes (buf1Len is not consulted); receives the name and its NUL, at most
+ *       260 bytes together. A name that would not fit, which no file system here produces, is
+ *       passed over, never cut short.
+ * Returns 0 when a name was written; -1 when no folder is open; -2 when buf1 is null (nothing
+ * written, no entry used up); -3 when no entry is left, again on every later call until the
+ * cursor is closed or reopened (buf1 untouched). */
+MEVRIX_API float GetFile(const char* text, double value, char* buf1, int buf1Len);
+
+/* Closes the folder cursor. Uses no argument.
+ * Returns 0 when a cursor was closed; -1 when none was open. */
+MEVRIX_API float CloseFolder(const char* text, double value, char* buf1, int buf1Len);
+
+/* Deletes one file. A directory, even an empty one, is never deleted, nor is a device, FIFO or
+ * socket; a symbolic link is deleted itself, not what it points to.
+ * text: the file's path.
+ * Returns 0 when the file was deleted; -1 when text is null, the file is missing, is not a file,
+ * or cannot be deleted. */
+MEVRIX_API float FileDelete(const char* text, double value, char* buf1, int buf1Len);
+
+/* Renames or moves a file, as the system's rename does (on POSIX a file already at the new path
+ * is replaced).
+ * text: the current path. buf1: the new path (read only).
+ * Returns 0 when renamed; -1 when a path is null, the two paths are equal byte for byte (nothing
+ * is touched), or the rename fails. */
+MEVRIX_API float FileRename(const char* text, double value, char* buf1, int buf1Len);
+
+/* Copies a file, 4000 bytes at a time, so files of any size take the same memory.
+ * text: the source path. buf1: the destination path (read only).
+ * The source is opened before the destination is touched. A regular file at the destination is
+ * replaced by a new one (another hard link to the old one keeps its contents); a device or FIFO
+ * is written as it is.
+ * Returns 0 when the whole source was copied; -1 when a path is null, the paths are equal byte
+ * for byte or name the same file in other ways (a relative form, a symbolic or hard link), the
+ * source is missing, unreadable or a directory (in all these cases nothing is touched), the
+ * destination cannot be opened for writing, or reading, writing or closing fails (the
+ * destination is then left partly written). */
+MEVRIX_API float FileCopyTo(const char* text, double value, char* buf1, int buf1Len);
+
+/* Deletes the files of one folder whose names contain a dot, more exactly whose last ".", "/" or
+ * "\" is a "." (".hidden", "a.txt", "a.b.c"). "." and ".." are passed over by name; names without
+ * a dot, sub-directories (dotted or not, with everything in them), devices, FIFOs and sockets
+ * stay, and a file that cannot be deleted is passed over. Sub-directories are not entered.
+ * text: the folder's path, with or without a trailing separator.
+ * Returns 0 when the folder could be read, whatever could be deleted; -1 when text is null or
+ * empty, or the folder is missing, not a directory or not readable (nothing is deleted). */
+MEVRIX_API float EmptyFolder(const char* text, double value, char* buf1, int buf1Len);
 
 #ifdef __cplusplus
 }

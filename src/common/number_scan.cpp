@@ -79,6 +79,9 @@ ScanResult scanFloat(const char* first, const char* last, float& value) {
   // from_chars takes a leading minus but not a plus; the sign is applied here instead.
   float parsed = 0.0f;
   const auto [stop, error] = std::from_chars(mantissa, end, parsed, std::chars_format::general);
+  // Text taken as part of the number but not readable as one ("1e", "1e+") fails as a whole,
+  // even when the readable part is out of range.
+  if (stop != end) return {end, false};
   if (error == std::errc::result_out_of_range) {
     if (magnitudeAboveOne(mantissa, end)) {
       value = negative ? -std::numeric_limits<float>::max() : std::numeric_limits<float>::max();
@@ -87,7 +90,7 @@ ScanResult scanFloat(const char* first, const char* last, float& value) {
     value = negative ? -0.0f : 0.0f;
     return {end, true};
   }
-  if (error != std::errc() || stop != end) return {end, false};
+  if (error != std::errc()) return {end, false};
   value = negative ? -parsed : parsed;
   return {end, true};
 }

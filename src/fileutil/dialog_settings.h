@@ -18,4 +18,12 @@ struct DialogSettings {
   std::array<char, kDefaultDirectorySize> defaultDirectory{};  // NUL-terminated, empty: none
 };
 
+// Sets the folder the dialog opens in; null, or a text that does not fit with its NUL (512
+// characters or more), sets none.
+void setDefaultDirectory(DialogSettings& settings, const char* text);
+
+// Sets the dialog's caption; null, or a text that does not fit with its NUL (256 characters or
+// more), sets "Select Files".
+void setDialogTitle(DialogSettings& settings, const char* text);
+
 }  // namespace mevrix::fileutil

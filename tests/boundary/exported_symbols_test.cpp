@@ -18,9 +18,9 @@
 namespace {
 
 const std::set<std::string> kExpectedExports = {
-    "Version",
-    "setDate",
-    "setTxrName",
+    "Version",     "SetDefaultDir", "SetDialogTitle", "GetFileList", "GetDirFileList",
+    "GetFileInfo", "OpenFolder",    "GetFile",        "CloseFolder", "FileDelete",
+    "FileRename",  "FileCopyTo",    "EmptyFolder",    "setDate",     "setTxrName",
 };
 
 #ifdef _WIN32

@@ -16,11 +16,7 @@ using tool::ExportFunction;
 
 class PlugIn {
  public:
-  PlugIn() {
-    std::string error;
-    library_ = tool::Library::load(MEVRIX_LIBRARY_PATH, error);
-    if (!library_) ADD_FAILURE() << "cannot load the plug-in: " << error;
-  }
+  PlugIn() : library_(load()) {}
   PlugIn(const PlugIn&) = delete;
   PlugIn& operator=(const PlugIn&) = delete;
 
@@ -42,6 +38,14 @@ class PlugIn {
   }
 
  private:
+  // Library can be moved into place but not assigned, so it is loaded here for the initialiser.
+  static std::optional<tool::Library> load() {
+    std::string error;
+    std::optional<tool::Library> library = tool::Library::load(MEVRIX_LIBRARY_PATH, error);
+    if (!library) ADD_FAILURE() << "cannot load the plug-in: " << error;
+    return library;
+  }
+
   std::optional<tool::Library> library_;
 };
 

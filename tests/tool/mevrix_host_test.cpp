@@ -13,13 +13,16 @@ using mevrix::test::withPlatformLineEnds;
 TEST(MevrixHost, ListsTheExportsThePlugInHas) {
   const auto result = runProcess(MEVRIX_HOST_PATH, {"--list"});
   EXPECT_EQ(result.exitCode, 0) << result.err;
-  EXPECT_EQ(result.out, withPlatformLineEnds("Version\nsetDate\nsetTxrName\n"));
+  EXPECT_EQ(result.out,
+            withPlatformLineEnds(
+                "Version\nSetDefaultDir\nSetDialogTitle\nGetFileList\nGetDirFileList\nGetFileInfo\n"
+                "OpenFolder\nGetFile\nCloseFolder\nFileDelete\nFileRename\nFileCopyTo\n"
+                "EmptyFolder\nsetDate\nsetTxrName\n"));
 }
 
 TEST(MevrixHost, CallsExportsInOrderAndPrintsResults) {
-  const auto result =
-      runProcess(MEVRIX_HOST_PATH, {"Version", "+", "setDate", "2026-12-07", "+", "Version",
-                                    "@null", "nan", "@out:8", "3"});
+  const auto result = runProcess(MEVRIX_HOST_PATH, {"Version", "+", "setDate", "2026-12-07", "+",
+                                                    "Version", "@null", "nan", "@out:8", "3"});
   EXPECT_EQ(result.exitCode, 0) << result.err;
   EXPECT_EQ(result.out, withPlatformLineEnds("Version: 4.09\nsetDate: 0\nVersion: 4.09 \"\"\n"));
 }

@@ -1,0 +1,29 @@
+// Exports of the folder cursor: a directory walked one entry name per call.
+
+#include "boundary/export_guard.h"
+#include "boundary/module_state.h"
+#include "fileutil/folder_cursor.h"
+#include "mevrix/exports.h"
+
+using mevrix::boundary::guarded;
+using mevrix::boundary::moduleState;
+namespace fileutil = mevrix::fileutil;
+
+extern "C" {
+
+float OpenFolder(const char* text, double, char*, int) {
+  return guarded(-1.0f,
+                 [&] { return fileutil::openFolder(moduleState().folderCursor, text) ? 0 : -1; });
+}
+
+float GetFile(const char*, double, char* buf1, int) {
+  return guarded(-1.0f, [&] {
+    return static_cast<int>(fileutil::nextFileName(moduleState().folderCursor, buf1));
+  });
+}
+
+float CloseFolder(const char*, double, char*, int) {
+  return guarded(-1.0f, [&] { return fileutil::closeFolder(moduleState().folderCursor) ? 0 : -1; });
+}
+
+}  // extern "C"

@@ -1,0 +1,61 @@
+#include <array>
+#include <cstdio>
+#include <cstring>
+#include <memory>
+
+#include "fileutil/file_operations.h"
+#include "platform/file_delete.h"
+#include "platform/file_identity.h"
+#include "platform/file_open.h"
+
+namespace mevrix::fileutil {
+namespace {
+
+struct FileCloser {
+  void operator()(std::FILE* file) const { std::fclose(file); }
+};
+using File = std::unique_ptr<std::FILE, FileCloser>;
+
+// Moves the source to the destination block by block until the source ends.
+CopyResult transfer(std::FILE* source, std::FILE* destination) {
+  std::array<char, kCopyBlockSize> block;
+  for (;;) {
+    const std::size_t got = std::fread(block.data(), 1, block.size(), source);
+    if (got > 0 && std::fwrite(block.data(), 1, got, destination) != got) {
+      return CopyResult::writeFailed;
+    }
+    // fread comes back short only at the end of the source or on an error.
+    if (got < block.size()) {
+      return std::ferror(source) ? CopyResult::readFailed : CopyResult::copied;
+    }
+  }
+}
+
+}  // namespace
+
+CopyResult copyFile(const char* source, const char* destination) {
+  if (!source || !destination) return CopyResult::missingPath;
+  if (std::strcmp(source, destination) == 0) return CopyResult::samePath;
+
+  File in(platform::openForReading(source));
+  if (!in) return CopyResult::sourceNotOpened;
+  // Unbuffered: every block goes straight from one file to the other.
+  std::setvbuf(in.get(), nullptr, _IONBF, 0);
+  const auto sourceIdentity = platform::identityOf(in.get());
+  if (!sourceIdentity || platform::isDirectory(in.get())) return CopyResult::sourceNotOpened;
+  // Clearing the destination must never reach the source through another name for it.
+  if (platform::identityOf(destination) == sourceIdentity) return CopyResult::sameFile;
+
+  platform::deleteFile(destination);  // a missing destination, or a device, is fine
+  File out(platform::openForWriting(destination, platform::WriteMode::truncate));
+  if (!out) return CopyResult::destinationNotOpened;
+  std::setvbuf(out.get(), nullptr, _IONBF, 0);
+
+  const CopyResult result = transfer(in.get(), out.get());
+  if (std::fclose(out.release()) != 0 && result == CopyResult::copied) {
+    return CopyResult::writeFailed;
+  }
+  return result;
+}
+
+}  // namespace mevrix::fileutil

@@ -1,0 +1,46 @@
+#include "fileutil/file_operations.h"
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "common/path.h"
+#include "platform/directory_stream.h"
+#include "platform/file_delete.h"
+
+namespace mevrix::fileutil {
+
+bool deleteFile(const char* path) {
+  return platform::deleteFile(path);
+}
+
+bool renameFile(const char* from, const char* to) {
+  if (!from || !to || std::strcmp(from, to) == 0) return false;
+  return std::rename(from, to) == 0;
+}
+
+bool looksLikeFileName(std::string_view name) {
+  const std::size_t last = name.find_last_of("./\\");
+  return last != std::string_view::npos && name[last] == '.';
+}
+
+bool emptyFolder(const char* folder) {
+  if (!folder || !*folder) return false;
+  std::string path = folder;
+  if (path.back() != common::kPathSeparator) path += common::kPathSeparator;
+  const auto stream = platform::DirectoryStream::open(path.c_str());
+  if (!stream) return false;
+  const std::size_t folderLength = path.size();
+  while (const char* entry = stream->next()) {
+    // "." and ".." are recognised by name: the stream's order is not fixed, and a root
+    // directory yields neither.
+    const std::string_view name = entry;
+    if (name == "." || name == ".." || !looksLikeFileName(name)) continue;
+    path.resize(folderLength);
+    path += name;
+    platform::deleteFile(path.c_str());  // a failure leaves the entry; the others go on
+  }
+  return true;
+}
+
+}  // namespace mevrix::fileutil

@@ -1,0 +1,45 @@
+#pragma once
+// The folder cursor: a directory walked one entry name per call. The library keeps at most one;
+// the slot that holds it is empty when no folder is open. An open cursor that has handed out
+// its last name is exhausted and stays so until it is closed or replaced.
+
+#include <cstddef>
+#include <memory>
+#include <span>
+#include <string_view>
+
+#include "platform/directory_stream.h"
+
+namespace mevrix::fileutil {
+
+// The cursor slot: null when no folder is open.
+using FolderCursor = std::unique_ptr<platform::DirectoryStream>;
+
+// Room a caller provides for one entry name with its NUL.
+inline constexpr std::size_t kFileNameBufferSize = 260;
+
+// Releases the cursor in `cursor`, if any, then opens one on `path`. Returns false, leaving no
+// cursor, when `path` is null, empty, missing, not a directory or not readable.
+bool openFolder(FolderCursor& cursor, const char* path);
+
+// The results of nextFileName, with the values the export returns.
+enum class NextFileName : int {
+  written = 0,    // the next entry's name and its NUL are in the destination
+  noCursor = -1,  // no folder is open; nothing written
+  noBuffer = -2,  // the destination is null; nothing written, no entry consumed
+  noneLeft = -3,  // every entry has been handed out; again on every later call
+};
+
+// Writes the next entry's name with its NUL into `destination`, which has room for
+// kFileNameBufferSize bytes. Every entry comes in the directory's own order: "." and "..",
+// hidden entries, files and sub-directories alike. A name too long for the buffer (which no
+// POSIX or Windows file system produces) is passed over rather than cut into another name.
+NextFileName nextFileName(FolderCursor& cursor, char* destination);
+
+// Releases the cursor; false when there was none.
+bool closeFolder(FolderCursor& cursor);
+
+// Copies `name` and a NUL into `destination`; false, writing nothing, when they do not fit.
+bool copyFileName(std::string_view name, std::span<char, kFileNameBufferSize> destination);
+
+}  // namespace mevrix::fileutil

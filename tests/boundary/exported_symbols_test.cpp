@@ -15,6 +15,10 @@ const std::set<std::string> kExpectedExports = {
     "Version",
     "setDate",
     "setTxrName",
+    "ScaleUVs",
+    "getGroups",
+    "AppendOBJ",
+    "GroupListClear",
 };
 
 std::set<std::string> definedDynamicSymbols(const std::string& library) {

@@ -22,7 +22,7 @@ extern "C" {
 float AppendOBJ(const char* text, double value, char* buf1, int) {
   if (!text || !buf1) return kMissingPath;
   const std::int32_t vertexBase = mevrix::boundary::toInteger(value);
-  // Running out of memory can happen only before anything is written, while the input is read.
+  // Memory runs out, if at all, while the input is held: it counts as an unreadable input.
   return guarded(-1.0f, [&] {
     const auto result =
         mevrix::meshtools::appendObjFile(text, buf1, vertexBase, moduleState().merge);

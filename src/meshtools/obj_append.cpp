@@ -101,7 +101,7 @@ class FaceRewriter {
 
   std::int64_t vertexBase_;
   std::int64_t texCoordBase_;
-  std::string positionText_;
+  std::string positionText_;  // the position text, then the texture text appended behind it
   std::string textureText_;
   std::vector<std::int32_t> positions_;
   std::vector<std::int32_t> texCoords_;

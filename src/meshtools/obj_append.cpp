@@ -22,6 +22,10 @@ class FaceRewriter {
 
   // `corners` is the face line without its first two characters.
   void rewrite(std::string_view corners, common::OutputSink& sink) {
+    if (readPlainCorners(corners)) {
+      writeFace(sink);
+      return;
+    }
     positions_.clear();
     texCoords_.clear();
     const char* first = corners.data();
@@ -42,6 +46,38 @@ class FaceRewriter {
   }
 
  private:
+  // The common case, read without building the two texts: every corner is "P/T" with unsigned
+  // numbers of at most nine digits (so none can overflow), corners separated by spaces. The
+  // general reading gives exactly these pairs for such a line. False for any other line.
+  bool readPlainCorners(std::string_view corners) {
+    positions_.clear();
+    texCoords_.clear();
+    const char* p = corners.data();
+    const char* const end = p + corners.size();
+    for (;;) {
+      while (p != end && *p == ' ') ++p;
+      if (p == end) return true;
+      std::int32_t position = 0;
+      std::int32_t texCoord = 0;
+      p = readDigits(p, end, position);
+      if (!p || p == end || *p != '/') return false;
+      p = readDigits(p + 1, end, texCoord);
+      if (!p || (p != end && *p != ' ')) return false;
+      positions_.push_back(position);
+      texCoords_.push_back(texCoord);
+    }
+  }
+
+  // One to nine decimal digits; the end of them, or null when there are none or too many.
+  static const char* readDigits(const char* p, const char* end, std::int32_t& value) {
+    const char* const first = p;
+    std::int32_t number = 0;
+    while (p != end && *p >= '0' && *p <= '9' && p - first < 9) number = number * 10 + (*p++ - '0');
+    if (p == first || (p != end && *p >= '0' && *p <= '9')) return nullptr;
+    value = number;
+    return p;
+  }
+
   void splitCorners(std::string_view corners) {
     positionText_.clear();
     textureText_.clear();

@@ -149,6 +149,20 @@ TEST(AppendObjText, RewritesFacesAsOneStringStreamWould) {
     for (int i = 0; i < count; ++i) line += pieces[random() % pieces.size()];
     ASSERT_EQ(face(line, 1000, 2000), streamReference(line, 1000, 2000)) << '"' << line << '"';
   }
+  // Mostly well-formed corners, with numbers up to and past 32 bits and a stray piece now and then.
+  const std::vector<std::string> numbers = {"1",          "007",        "42",         "999999999",
+                                            "2147483647", "2147483648", "1234567890", ""};
+  const std::vector<std::string> strays = {"/", "\t", "\r", "-", "x", "/3", "  "};
+  for (int round = 0; round < 20000; ++round) {
+    std::string line = "f ";
+    const int corners = static_cast<int>(random() % 6);
+    for (int i = 0; i < corners; ++i) {
+      line += numbers[random() % numbers.size()] + "/" + numbers[random() % numbers.size()];
+      if (random() % 8 == 0) line += strays[random() % strays.size()];
+      line += ' ';
+    }
+    ASSERT_EQ(face(line, 5, 7), streamReference(line, 5, 7)) << '"' << line << '"';
+  }
 }
 
 TEST(AppendObjText, SumsBeyondThirtyTwoBitsAreWrittenExactly) {

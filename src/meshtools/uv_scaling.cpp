@@ -4,6 +4,7 @@
 #include <optional>
 
 #include "common/file_reader.h"
+#include "common/number_format.h"
 #include "common/number_scan.h"
 
 namespace mevrix::meshtools {
@@ -27,8 +28,10 @@ void scaleUvText(std::string_view input, double scale, common::OutputSink& sink)
       if (!scanned.ok) break;
       p = scanned.next;
       const double exact = static_cast<double>(coordinate) * scale + static_cast<double>(offset);
-      sink.putG6(static_cast<float>(exact));
-      sink.put(' ');
+      char* out = sink.reserve(common::kMaxNumberChars + 1);
+      out = common::formatFloatG6(out, static_cast<float>(exact));
+      *out++ = ' ';
+      sink.commit(out);
     }
     sink.putLineEnd();
   }

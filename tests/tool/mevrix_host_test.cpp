@@ -12,9 +12,10 @@ TEST(MevrixHost, ListsTheExportsThePlugInHas) {
   const auto result = runProcess(MEVRIX_HOST_PATH, {"--list"});
   EXPECT_EQ(result.exitCode, 0) << result.err;
   EXPECT_EQ(result.out,
-            "Version\nSetDefaultDir\nSetDialogTitle\nGetFileList\nGetDirFileList\nGetFileInfo\n"
-            "OpenFolder\nGetFile\nCloseFolder\nFileDelete\nFileRename\nFileCopyTo\n"
-            "EmptyFolder\nsetDate\nsetTxrName\n");
+            "Version\nSetDefaultDir\nSetDialogTitle\nGetFileList\nGetDirFileList\n"
+            "GetFileInfo\nOpenFolder\nGetFile\nCloseFolder\nFileDelete\nFileRename\n"
+            "FileCopyTo\nEmptyFolder\nScaleUVs\nsetDate\nsetTxrName\ngetGroups\nAppendOBJ\n"
+            "GroupListClear\n");
 }
 
 TEST(MevrixHost, CallsExportsInOrderAndPrintsResults) {

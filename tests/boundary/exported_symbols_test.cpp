@@ -15,6 +15,7 @@ const std::set<std::string> kExpectedExports = {
     "Version",
     "setDate",
     "setTxrName",
+    "OBJtoSculpty",
 };
 
 std::set<std::string> definedDynamicSymbols(const std::string& library) {

@@ -48,6 +48,17 @@ std::string bgr(int blue, int green, int red) {
 
 const std::string kOneCellTexCoords = "vt 0 0\nvt 0 1\nvt 1 1\nvt 1 0\n";
 const std::string kFourPositions = "v 0 0 0\nv 0 1 0\nv 1 1 0\nv 1 0 1\n";
+// The colours of those four positions.
+const std::string kColour1 = bgr(127, 127, 127);
+const std::string kColour2 = bgr(127, 255, 127);
+const std::string kColour3 = bgr(127, 255, 255);
+const std::string kColour4 = bgr(255, 127, 255);
+const std::string kBlack = bgr(0, 0, 0);
+
+// The pixels of the first cell, going around it: bottom left, top left, top right, bottom right.
+std::string aroundTheCell(std::string_view bmp) {
+  return pixel(bmp, 0, 0) + pixel(bmp, 0, 1) + pixel(bmp, 1, 1) + pixel(bmp, 1, 0);
+}
 
 TEST(SculptMap, MatchesTheGoldenImages) {
   for (const char* name : {"sculpt_grid_3x3", "sculpt_grid_3x2"}) {
@@ -73,9 +84,8 @@ TEST(SculptMap, PlacesAQuadrilateralsCornersAroundItsCell) {
                                    "BM\x46\0\0\0\0\0\0\0\x36\0\0\0"
                                    "\x28\0\0\0\2\0\0\0\2\0\0\0\1\0\x18\0\0\0\0\0\x10\0\0\0",
                                    38) +
-                               std::string(16, '\0') + bgr(127, 127, 127) + bgr(255, 127, 255) +
-                               std::string(2, '\0') + bgr(127, 255, 127) + bgr(127, 255, 255) +
-                               std::string(2, '\0');
+                               std::string(16, '\0') + kColour1 + kColour4 + std::string(2, '\0') +
+                               kColour2 + kColour3 + std::string(2, '\0');
   EXPECT_EQ(map.bytes, expected);
 }
 
@@ -86,10 +96,7 @@ TEST(SculptMap, AFaceMayStartAtAnyCornerAndGoEitherWayRound) {
   const Converted map =
       convert(kFourPositions + "vt 5 -3\nvt 7 -3\nvt 5 2\nvt 7 2\n" + "f 3/4 4/2 1/1 2/3\n");
   ASSERT_EQ(map.result, SculptResult::written);
-  EXPECT_EQ(pixel(map.bytes, 0, 0), bgr(127, 127, 127));
-  EXPECT_EQ(pixel(map.bytes, 0, 1), bgr(127, 255, 127));
-  EXPECT_EQ(pixel(map.bytes, 1, 1), bgr(127, 255, 255));
-  EXPECT_EQ(pixel(map.bytes, 1, 0), bgr(255, 127, 255));
+  EXPECT_EQ(aroundTheCell(map.bytes), kColour1 + kColour2 + kColour3 + kColour4);
 }
 
 TEST(SculptMap, The33By33VertexGridGivesA64By64Map) {
@@ -111,10 +118,7 @@ TEST(SculptMap, The33By33VertexGridGivesA64By64Map) {
 TEST(SculptMap, ATrianglePlacesThreeCornersAndPaintsNothingForTheFourth) {
   const Converted map = convert(kFourPositions + kOneCellTexCoords + "f 1/1 2/2 3/3\n");
   ASSERT_EQ(map.result, SculptResult::written);
-  EXPECT_EQ(pixel(map.bytes, 0, 0), bgr(127, 127, 127));
-  EXPECT_EQ(pixel(map.bytes, 0, 1), bgr(127, 255, 127));
-  EXPECT_EQ(pixel(map.bytes, 1, 1), bgr(127, 255, 255));
-  EXPECT_EQ(pixel(map.bytes, 1, 0), bgr(0, 0, 0));
+  EXPECT_EQ(aroundTheCell(map.bytes), kColour1 + kColour2 + kColour3 + kBlack);
 }
 
 TEST(SculptMap, LaterFacesOverwriteEarlierOnesAndUnreachedPixelsStayBlack) {
@@ -126,12 +130,9 @@ TEST(SculptMap, LaterFacesOverwriteEarlierOnesAndUnreachedPixelsStayBlack) {
       "f 1/1 2/2 3/3 4/4\nf 5/1 5/2 5/3\n");
   ASSERT_EQ(map.result, SculptResult::written);
   const std::string fifth = bgr(63, 191, 0);  // (-1, 0.5, -0.5)
-  EXPECT_EQ(pixel(map.bytes, 0, 0), fifth);
-  EXPECT_EQ(pixel(map.bytes, 0, 1), fifth);
-  EXPECT_EQ(pixel(map.bytes, 1, 1), fifth);
-  EXPECT_EQ(pixel(map.bytes, 1, 0), bgr(255, 127, 255));
+  EXPECT_EQ(aroundTheCell(map.bytes), fifth + fifth + fifth + kColour4);
   for (std::uint32_t column : {2u, 3u}) {
-    for (std::uint32_t row : {0u, 1u}) EXPECT_EQ(pixel(map.bytes, column, row), bgr(0, 0, 0));
+    for (std::uint32_t row : {0u, 1u}) EXPECT_EQ(pixel(map.bytes, column, row), kBlack);
   }
 }
 
@@ -148,10 +149,7 @@ TEST(SculptMap, CornersThatLandOutsideThePictureAreLeftOut) {
   // All on the top right texture coordinate: the first corner steps back onto the top right
   // pixel, the others stay beyond the top or the right edge.
   const Converted map = convert(kFourPositions + kOneCellTexCoords + "f 1/3 2/3 3/3 4/3\n");
-  EXPECT_EQ(pixel(map.bytes, 1, 1), bgr(127, 127, 127));
-  EXPECT_EQ(pixel(map.bytes, 0, 0), bgr(0, 0, 0));
-  EXPECT_EQ(pixel(map.bytes, 0, 1), bgr(0, 0, 0));
-  EXPECT_EQ(pixel(map.bytes, 1, 0), bgr(0, 0, 0));
+  EXPECT_EQ(aroundTheCell(map.bytes), kBlack + kBlack + kColour1 + kBlack);
 }
 
 TEST(SculptMap, TheFaceCountMustMatchTheGrid) {

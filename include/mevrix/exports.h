@@ -53,6 +53,29 @@ MEVRIX_API float setTxrName(const char* text, double value, char* buf1, int buf1
 
 /* ---- Sculpt maps ------------------------------------------------------------------------ */
 
+/* Turns a mesh laid out on a regular texture-coordinate grid into a sculpt map: a 24-bit BMP
+ * image whose pixels are vertex positions (x in red, y in green, z in blue, mapped around the
+ * origin by the largest absolute coordinate). With Nu distinct u and Nv distinct v values the
+ * mesh needs (Nu - 1) x (Nv - 1) faces, one per grid cell; each cell becomes 2 x 2 pixels holding
+ * its four corners, so the image is 2*Nu - 2 pixels wide and 2*Nv - 2 high.
+ * text:  path of the OBJ file to read.
+ * value: not used.
+ * buf1:  path of the image file to write (created, or truncated if it exists); buf1Len is not
+ *        used.
+ * Returns 0 when the map was written;
+ *   -1    the OBJ file could not be opened or read (or memory ran out while reading it);
+ *   -4    the image file could not be opened, written, flushed or closed;
+ *   -9    text or buf1 is null;
+ *   -64   the number of faces does not match the texture-coordinate grid (also when there are
+ *         no texture coordinates at all);
+ *   -65   the mesh is malformed: a position line with fewer than three numbers, a texture-
+ *         coordinate line with fewer than two, a face with fewer than three or more than four
+ *         corners, a corner without a texture-coordinate number, or a number naming no entry;
+ *   -2048 the image would be wider or higher than 2048 pixels.
+ * The checks run in the order -64, -2048, -65. On -1, -9, -64, -65 and -2048 no image file is
+ * created or touched. Nothing is written into buf1. */
+MEVRIX_API float OBJtoSculpty(const char* text, double value, char* buf1, int buf1Len);
+
 /* ---- OBJ merge, UV scaling and group count ----------------------------------------------- */
 
 /* Appends one OBJ file to a merged OBJ file, renumbering its faces past what earlier calls

@@ -53,7 +53,84 @@ MEVRIX_API float setTxrName(const char* text, double value, char* buf1, int buf1
 
 /* ---- Sculpt maps ------------------------------------------------------------------------ */
 
+/* Turns a mesh laid out on a regular texture-coordinate grid into a sculpt map: a 24-bit BMP
+ * image whose pixels are vertex positions (x in red, y in green, z in blue, mapped around the
+ * origin by the largest absolute coordinate). With Nu distinct u and Nv distinct v values the
+ * mesh needs (Nu - 1) x (Nv - 1) faces, one per grid cell; each cell becomes 2 x 2 pixels holding
+ * its four corners, so the image is 2*Nu - 2 pixels wide and 2*Nv - 2 high.
+ * text:  path of the OBJ file to read.
+ * value: not used.
+ * buf1:  path of the image file to write (created, or truncated if it exists); buf1Len is not
+ *        used.
+ * Returns 0 when the map was written;
+ *   -1    the OBJ file could not be opened or read (or memory ran out while reading it);
+ *   -4    the image file could not be opened, written, flushed or closed;
+ *   -9    text or buf1 is null;
+ *   -64   the number of faces does not match the texture-coordinate grid (also when there are
+ *         no texture coordinates at all);
+ *   -65   the mesh is malformed: a position line with fewer than three numbers, a texture-
+ *         coordinate line with fewer than two, a face with fewer than three or more than four
+ *         corners, a corner without a texture-coordinate number, or a number naming no entry;
+ *   -2048 the image would be wider or higher than 2048 pixels.
+ * The checks run in the order -64, -2048, -65. On -1, -9, -64, -65 and -2048 no image file is
+ * created or touched. Nothing is written into buf1. */
+MEVRIX_API float OBJtoSculpty(const char* text, double value, char* buf1, int buf1Len);
+
 /* ---- OBJ merge, UV scaling and group count ----------------------------------------------- */
+
+/* Appends one OBJ file to a merged OBJ file, renumbering its faces past what earlier calls
+ * appended. Start a merge with GroupListClear, then call once per input with the same output,
+ * passing 0 as value the first time and each result as the next call's value.
+ * text:  the OBJ file to append.
+ * value: the vertex base, the number of positions already in the output (read as an integer).
+ * buf1:  the output OBJ path; created if absent, otherwise appended to. buf1Len is not used.
+ * The input's "v " and "vt" lines are copied, every line beginning with "g" becomes "g " and the
+ * input's file name without directory and last extension (split at "/" and "\"), every line
+ * beginning with "f" is renumbered ("f 1/1 2/2 3/3" becomes "f P/T P/T P/T " with the vertex base
+ * added to each position and the texture coordinates of earlier calls to each T), and all other
+ * lines are dropped. A face whose position and texture-coordinate counts differ becomes the line
+ * "# faceV - N txrV - M". Sums are exact: a number beyond the 32-bit range is written in full.
+ * Output lines end with the platform's line end. The input is read completely before anything
+ * is appended, so an output that names the input gains one renumbered copy.
+ * Returns the vertex base plus the number of position lines copied (the next call's value; as a
+ * float, exact up to 16777216);
+ *   -1 the input cannot be read (or does not fit in memory): nothing written, nothing recorded;
+ *   -2 the output cannot be opened for appending, or a write to it failed: nothing recorded;
+ *   -9 text or buf1 is null. */
+MEVRIX_API float AppendOBJ(const char* text, double value, char* buf1, int buf1Len);
+
+/* Starts a new merge: forgets the inputs AppendOBJ recorded and its texture-coordinate and face
+ * counts. Uses no argument. Returns 0. */
+MEVRIX_API float GroupListClear(const char* text, double value, char* buf1, int buf1Len);
+
+/* Writes a copy of an OBJ file whose texture coordinates are shrunk toward the texture's centre:
+ * every number c of a line beginning with "vt" becomes value * c + (1 - value) / 2.
+ * text:  the OBJ file to read.
+ * value: the scale, 0 to 1 (both included).
+ * buf1:  the output OBJ path; created, or emptied if it exists. buf1Len is not used.
+ * A "vt" line is written as "vt " followed by each scaled number as printf's "%g" writes it and
+ * a space; its numbers are read from its fourth character on until one cannot be read, and
+ * whatever follows is dropped. Every other line is copied unchanged. Output lines end with the
+ * platform's line end. The input is read completely before the output is emptied, so an output
+ * that names the input receives the rescaled text.
+ * Returns, checked in this order:
+ *   -5 the scale is below 0, above 1 or not a number (nothing is opened);
+ *    0 text or buf1 is null (nothing is opened);
+ *   -1 the input cannot be read (or does not fit in memory); the output is not touched;
+ *   -2 the output cannot be opened for writing, or a write to it failed;
+ *    0 the output was written. */
+MEVRIX_API float ScaleUVs(const char* text, double value, char* buf1, int buf1Len);
+
+/* Counts the distinct groups in the host's binary mesh-exchange file: the distinct 16-bit ids in
+ * its first group block (tag 40001), found by walking the chain of blocks from byte 32.
+ * text: the file. value and buf1 are not used.
+ * Returns the number of distinct group ids (0 to 65536);
+ *   -9  text is null;
+ *   -17 the file cannot be opened or read (a missing file, a directory);
+ *   -18 the chain of blocks ends, or a block's 16-byte header runs past the end of the file,
+ *       before a group block. A group block holding fewer ids than its entry count says is
+ *       counted over the whole ids it holds. */
+MEVRIX_API float getGroups(const char* text, double value, char* buf1, int buf1Len);
 
 /* ---- File-open dialog, file list and directory listing ----------------------------------- */
 

@@ -12,6 +12,10 @@ inline constexpr int kMaxNumberChars = 32;
 // decimal exponent is below -4 or at least 6, no trailing zeros. Returns the end of the text.
 char* formatG6(char* first, double value);
 
+// Writes a float exactly as formatG6 writes it, faster for magnitudes from 1e-4 to 1e6 (the
+// range of texture coordinates and most positions). Returns the end of the text.
+char* formatFloatG6(char* first, float value);
+
 // Writes `value` in plain decimal. Returns the end of the text.
 char* formatInt(char* first, std::int64_t value);
 

@@ -8,6 +8,13 @@ namespace {
 
 constexpr bool isDigit(char c) { return c >= '0' && c <= '9'; }
 
+// Integers up to 2^24 and powers of ten up to 10^10 (5^10 < 2^24) are exact floats.
+constexpr int kMaxShortDigits = 19;
+constexpr std::uint64_t kMaxExactFloatInteger = std::uint64_t{1} << 24;
+constexpr int kMaxExactPowerOfTen = 10;
+constexpr float kPowersOfTen[kMaxExactPowerOfTen + 1] = {1e0f, 1e1f, 1e2f, 1e3f, 1e4f, 1e5f,
+                                                         1e6f, 1e7f, 1e8f, 1e9f, 1e10f};
+
 const char* skipSpace(const char* p, const char* last) {
   while (p != last && isStreamSpace(*p)) ++p;
   return p;
@@ -55,26 +62,40 @@ ScanResult scanFloat(const char* first, const char* last, float& value) {
     ++p;
   }
   const char* mantissa = p;
-  bool foundDigit = false;
-  bool foundPoint = false;
-  for (; p != last; ++p) {
-    if (isDigit(*p)) {
-      foundDigit = true;
-    } else if (*p == '.' && !foundPoint) {
-      foundPoint = true;
-    } else {
-      break;
+  // The digits as an integer while they are few, for the exact short cut below.
+  std::uint64_t digits = 0;
+  int digitCount = 0;
+  for (; p != last && isDigit(*p); ++p) {
+    if (++digitCount <= kMaxShortDigits) digits = digits * 10 + static_cast<unsigned>(*p - '0');
+  }
+  int fractionDigits = 0;
+  if (p != last && *p == '.') {
+    for (++p; p != last && isDigit(*p); ++p) {
+      ++fractionDigits;
+      if (++digitCount <= kMaxShortDigits) digits = digits * 10 + static_cast<unsigned>(*p - '0');
     }
   }
+  const bool foundDigit = digitCount > 0;
   // An exponent is taken only behind at least one mantissa digit; its sign, if any, is consumed
   // with it even when no digit follows (which then makes the whole number unreadable).
+  bool foundExponent = false;
   if (foundDigit && p != last && (*p == 'e' || *p == 'E')) {
+    foundExponent = true;
     ++p;
     if (p != last && (*p == '+' || *p == '-')) ++p;
     while (p != last && isDigit(*p)) ++p;
   }
   const char* end = p;
   if (!foundDigit) return {end, false};
+
+  // Short cut: when the digits and the power of ten are both exact floats, one IEEE division
+  // gives the correctly rounded value, the same that full conversion gives.
+  if (!foundExponent && digitCount <= kMaxShortDigits && digits <= kMaxExactFloatInteger &&
+      fractionDigits <= kMaxExactPowerOfTen) {
+    const float quotient = static_cast<float>(digits) / kPowersOfTen[fractionDigits];
+    value = negative ? -quotient : quotient;
+    return {end, true};
+  }
 
   // from_chars takes a leading minus but not a plus; the sign is applied here instead.
   float parsed = 0.0f;
@@ -96,8 +117,20 @@ ScanResult scanFloat(const char* first, const char* last, float& value) {
 }
 
 ScanResult scanInt(const char* first, const char* last, std::int32_t& value) {
+  // Short cut: up to nine plain digits cannot overflow.
+  const char* p = first;
+  const char* shortEnd = last - first > 9 ? first + 9 : last;
+  std::uint32_t shortValue = 0;
+  for (; p != shortEnd && isDigit(*p); ++p) {
+    shortValue = shortValue * 10 + static_cast<unsigned>(*p - '0');
+  }
+  if (p != first && (p == last || !isDigit(*p))) {
+    value = static_cast<std::int32_t>(shortValue);
+    return {p, true};
+  }
+
   value = 0;
-  const char* p = skipSpace(first, last);
+  p = skipSpace(first, last);
   bool negative = false;
   if (p != last && (*p == '+' || *p == '-')) {
     negative = *p == '-';

@@ -53,6 +53,8 @@ class OutputSink {
   OutputSink& operator=(const OutputSink&) = delete;
 
   void put(std::string_view bytes) {
+    // An empty view may carry a null pointer, which memcpy must never see.
+    if (bytes.empty()) return;
     if (bytes.size() <= capacity_ - size_) {
       std::memcpy(buffer_.get() + size_, bytes.data(), bytes.size());
       size_ += bytes.size();

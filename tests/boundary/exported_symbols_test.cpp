@@ -21,7 +21,8 @@ namespace {
 const std::set<std::string> kExpectedExports = {
     "Version",     "SetDefaultDir", "SetDialogTitle", "GetFileList", "GetDirFileList",
     "GetFileInfo", "OpenFolder",    "GetFile",        "CloseFolder", "FileDelete",
-    "FileRename",  "FileCopyTo",    "EmptyFolder",    "setDate",     "setTxrName",
+    "FileRename",  "FileCopyTo",    "EmptyFolder",    "ScaleUVs",    "setDate",
+    "setTxrName",  "getGroups",     "OBJtoSculpty",   "AppendOBJ",   "GroupListClear",
 };
 
 #ifdef _WIN32

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <bit>
+#include <cmath>
 #include <cstdio>
 #include <limits>
 #include <random>
@@ -23,11 +24,31 @@ std::string printfG(double value) {
 }
 
 TEST(NumberFormat, WritesWhatPrintfGWrites) {
-  const double values[] = {0.0, -0.0, 1.0, -0.5, 0.57735, 0.25, 0.416667, 1.0 / 3.0,
-                           0.0001, 0.00001, 0.000123456789, 123456.0, 999999.0, 999999.5,
-                           1000000.0, 1234567.0, 1e-300, 1e300, 0.1234567, 9.9999949999,
-                           std::numeric_limits<float>::max(), std::numeric_limits<float>::min(),
-                           std::numeric_limits<float>::denorm_min(), 127.5, -2.5e-5};
+  const double values[] = {0.0,
+                           -0.0,
+                           1.0,
+                           -0.5,
+                           0.57735,
+                           0.25,
+                           0.416667,
+                           1.0 / 3.0,
+                           0.0001,
+                           0.00001,
+                           0.000123456789,
+                           123456.0,
+                           999999.0,
+                           999999.5,
+                           1000000.0,
+                           1234567.0,
+                           1e-300,
+                           1e300,
+                           0.1234567,
+                           9.9999949999,
+                           std::numeric_limits<float>::max(),
+                           std::numeric_limits<float>::min(),
+                           std::numeric_limits<float>::denorm_min(),
+                           127.5,
+                           -2.5e-5};
   for (double value : values) EXPECT_EQ(g6(value), printfG(value)) << value;
 }
 
@@ -38,6 +59,42 @@ TEST(NumberFormat, MatchesPrintfOnRandomFloats) {
     const float value = std::bit_cast<float>(bits(random));
     if (!std::isfinite(value)) continue;
     ASSERT_EQ(g6(value), printfG(value)) << value;
+  }
+}
+
+std::string floatG6(float value) {
+  char text[kMaxNumberChars];
+  return std::string(text, formatFloatG6(text, value));
+}
+
+TEST(NumberFormat, FloatsAreWrittenAsTheGeneralFormatWritesThem) {
+  // Exact ties round to even: 12.03125 keeps its 2, 12.09375 rounds its 7 up.
+  EXPECT_EQ(floatG6(12.03125f), "12.0312");
+  EXPECT_EQ(floatG6(12.09375f), "12.0938");
+  EXPECT_EQ(floatG6(0.099999994f), "0.1");
+  EXPECT_EQ(floatG6(999999.5f), "1e+06");
+  EXPECT_EQ(floatG6(-0.00025f), "-0.00025");
+  const float values[] = {0.0f,      -0.0f,  1.0f,        0.25f,   0.416667f, 123456.0f,
+                          999999.0f, 1e-4f,  9.99999e-5f, 1e6f,    1e-20f,    3e38f,
+                          -7.5f,     100.0f, 0.1f,        0.30103f};
+  for (float value : values) EXPECT_EQ(floatG6(value), g6(value)) << value;
+}
+
+TEST(NumberFormat, FloatsMatchTheGeneralFormatAroundEveryPowerOfTenAndAtRandom) {
+  for (int power = -5; power <= 7; ++power) {
+    const auto centre = std::bit_cast<std::int32_t>(static_cast<float>(std::pow(10.0, power)));
+    for (std::int32_t offset = -3000; offset <= 3000; ++offset) {
+      const float value = std::bit_cast<float>(centre + offset);
+      ASSERT_EQ(floatG6(value), g6(value)) << value;
+      ASSERT_EQ(floatG6(-value), g6(-value)) << -value;
+    }
+  }
+  std::mt19937 random(2024);
+  std::uniform_int_distribution<std::int32_t> bits(std::bit_cast<std::int32_t>(1e-5f),
+                                                   std::bit_cast<std::int32_t>(1e7f));
+  for (int round = 0; round < 200000; ++round) {
+    const float value = std::bit_cast<float>(bits(random));
+    ASSERT_EQ(floatG6(value), g6(value)) << value;
   }
 }
 

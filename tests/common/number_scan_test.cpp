@@ -54,7 +54,9 @@ TEST(NumberScan, TrickyTextsMatchStreamExtraction) {
       "-99999999999999999999", "4294967296", "9223372036854775808", "0000000000000000000001",
       "1/2/3", "12/34", "5//7", "1 2\t3\n4\r\n5", "1-2", "1+2", "1.5-2.5e1+3", "abc", "1a",
       "0.1234567", "0.333333", "16777217", "1.00000005960464477539062", "3.14159265358979",
-      "-1.17549435e-38", "1.17549421e-38", "\x80\x31", "1\x80", "\xff\xfe"};
+      "-1.17549435e-38", "1.17549421e-38", "\x80\x31", "1\x80", "\xff\xfe",
+      "999999999", "1000000000", "0999999999", "999999999/1", "16777216", "16777218",
+      "0.16777216", "16777.216", "1.6777217", "0.0000000001", "0.00000000001", "-0.5"};
   for (const char* text : texts) expectSameAsStream(text);
 }
 
@@ -82,6 +84,35 @@ TEST(NumberScan, GeneratedNumbersMatchStreamExtraction) {
     char text[512];
     std::snprintf(text, sizeof text, formats[round % 6], static_cast<double>(value));
     expectSameAsStream(text);
+    if (HasFailure()) return;
+  }
+}
+
+TEST(NumberScan, ShortDecimalsMatchStreamExtraction) {
+  // Up to 2^24 as digits with up to ten of them behind the point, signs and leading zeros
+  // included: the numbers the exact short cut reads, and the first ones beyond it.
+  std::mt19937 random(1025);
+  std::uniform_int_distribution<std::uint32_t> digits(0, (1u << 24) + 2);
+  std::uniform_int_distribution<int> fraction(0, 11);
+  for (int round = 0; round < 60000; ++round) {
+    std::string text = std::to_string(digits(random));
+    const int point = fraction(random);
+    if (point > 0) {
+      if (static_cast<int>(text.size()) <= point) text.insert(0, point - text.size() + 1, '0');
+      text.insert(text.size() - point, 1, '.');
+    }
+    if (round % 3 == 1) text = "-" + text;
+    if (round % 5 == 2) text = " 00" + text.substr(text[0] == '-' ? 1 : 0);
+    expectSameAsStream(text);
+    if (HasFailure()) return;
+  }
+  // Digit runs around the lengths where integers stop being short and start to overflow.
+  std::uniform_int_distribution<int> length(1, 12);
+  std::uniform_int_distribution<int> digit(0, 9);
+  for (int round = 0; round < 20000; ++round) {
+    std::string text;
+    for (int i = length(random); i > 0; --i) text += static_cast<char>('0' + digit(random));
+    expectSameAsStream(text + "/7");
     if (HasFailure()) return;
   }
 }

@@ -18,6 +18,7 @@ TEST(OutputSink, KeepsEverythingInMemory) {
   sink.put('"');
   sink.putLineEnd();
   sink.putG6(0.1234567);
+  sink.put(std::string_view());  // empty, with a null pointer
   const std::string large(100000, 'x');
   sink.putLine(large);
   EXPECT_TRUE(sink.finish());

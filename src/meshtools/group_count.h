@@ -1,0 +1,24 @@
+#pragma once
+// Counting the distinct groups stored in the host's binary mesh-exchange file.
+//
+// The file holds a 32-byte header, then from byte 32 on a chain of blocks, each behind a 16-byte
+// header of little-endian 32-bit fields: tag, length (distance to the next block; 0 means 16) and
+// entry count. The group block (tag 40001) is followed directly by entry-count 16-bit group ids.
+
+#include <string_view>
+
+namespace mevrix::meshtools {
+
+inline constexpr int kGroupFileUnreadable = -17;  // the file cannot be opened or read
+inline constexpr int kNoGroupBlock = -18;         // the block chain ends without a group block
+
+// The number of distinct group ids in the first group block of `data` (the whole file), or
+// kNoGroupBlock when the walk from byte 32 reaches the end of the data first. A block whose 16-byte
+// header does not fit in the data ends the walk; a group block holding fewer ids than its entry
+// count says is counted over the whole ids it holds. Never reads outside `data`.
+int countGroupIds(std::string_view data);
+
+// countGroupIds over the whole file at `path`; kGroupFileUnreadable when it cannot be read.
+int countGroupsInFile(const char* path);
+
+}  // namespace mevrix::meshtools

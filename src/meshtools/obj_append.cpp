@@ -1,0 +1,215 @@
+#include "meshtools/obj_append.h"
+
+#include <algorithm>
+#include <cstring>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "common/file_reader.h"
+#include "common/number_format.h"
+#include "common/number_scan.h"
+#include "common/path.h"
+
+namespace mevrix::meshtools {
+namespace {
+
+// Rewrites face lines; keeps its scratch space from line to line so that no line allocates.
+class FaceRewriter {
+ public:
+  FaceRewriter(std::int64_t vertexBase, std::int64_t texCoordBase)
+      : vertexBase_(vertexBase), texCoordBase_(texCoordBase) {}
+
+  // `corners` is the face line without its first two characters.
+  void rewrite(std::string_view corners, common::OutputSink& sink) {
+    if (readPlainCorners(corners)) {
+      writeFace(sink);
+      return;
+    }
+    positions_.clear();
+    texCoords_.clear();
+    const char* first = corners.data();
+    const char* positionEnd = first + corners.size();
+    const char* textEnd = positionEnd;
+    if (corners.find('/') != std::string_view::npos) {
+      splitCorners(corners);
+      positionText_ += textureText_;
+      first = positionText_.data();
+      textEnd = first + positionText_.size();
+      positionEnd = textEnd - textureText_.size();
+    }
+    // One reading position runs through both texts: what the position numbers left unread is
+    // read first when the texture numbers are read, and a non-number there ends them at once.
+    const char* p = readIntegers(first, positionEnd, positions_);
+    readIntegers(p, textEnd, texCoords_);
+    writeFace(sink);
+  }
+
+ private:
+  // The common case, read without building the two texts: every corner is "P/T" with unsigned
+  // numbers of at most nine digits (so none can overflow), corners separated by spaces. The
+  // general reading gives exactly these pairs for such a line. False for any other line.
+  bool readPlainCorners(std::string_view corners) {
+    positions_.clear();
+    texCoords_.clear();
+    const char* p = corners.data();
+    const char* const end = p + corners.size();
+    for (;;) {
+      while (p != end && *p == ' ') ++p;
+      if (p == end) return true;
+      std::int32_t position = 0;
+      std::int32_t texCoord = 0;
+      p = readDigits(p, end, position);
+      if (!p || p == end || *p != '/') return false;
+      p = readDigits(p + 1, end, texCoord);
+      if (!p || (p != end && *p != ' ')) return false;
+      positions_.push_back(position);
+      texCoords_.push_back(texCoord);
+    }
+  }
+
+  // One to nine decimal digits; the end of them, or null when there are none or too many.
+  static const char* readDigits(const char* p, const char* end, std::int32_t& value) {
+    const char* const first = p;
+    std::int32_t number = 0;
+    while (p != end && *p >= '0' && *p <= '9' && p - first < 9) number = number * 10 + (*p++ - '0');
+    if (p == first || (p != end && *p >= '0' && *p <= '9')) return nullptr;
+    value = number;
+    return p;
+  }
+
+  void splitCorners(std::string_view corners) {
+    positionText_.clear();
+    textureText_.clear();
+    std::size_t start = 0;
+    while (start < corners.size()) {
+      if (corners[start] == ' ') {
+        ++start;
+        continue;
+      }
+      std::size_t end = corners.find(' ', start);
+      if (end == std::string_view::npos) end = corners.size();
+      const std::string_view corner = corners.substr(start, end - start);
+      const std::size_t slash = corner.find('/');
+      if (slash == std::string_view::npos) {
+        positionText_.append(corner).push_back(' ');
+        textureText_.append(corner).push_back(' ');
+      } else {
+        positionText_.append(corner.substr(0, slash)).push_back(' ');
+        textureText_.append(corner.substr(slash + 1)).push_back(' ');
+      }
+      start = end;
+    }
+  }
+
+  // Reads integers until one cannot be read; returns where the failed reading stopped.
+  static const char* readIntegers(const char* p, const char* last,
+                                  std::vector<std::int32_t>& numbers) {
+    for (;;) {
+      std::int32_t number = 0;
+      const common::ScanResult scanned = common::scanInt(p, last, number);
+      p = scanned.next;
+      if (!scanned.ok) return p;
+      numbers.push_back(number);
+    }
+  }
+
+  void writeFace(common::OutputSink& sink) const {
+    if (positions_.size() != texCoords_.size()) {
+      sink.put("# faceV - ");
+      sink.putInt(static_cast<std::int64_t>(positions_.size()));
+      sink.put(" txrV - ");
+      sink.putInt(static_cast<std::int64_t>(texCoords_.size()));
+      sink.putLineEnd();
+      return;
+    }
+    sink.put("f ");
+    for (std::size_t i = 0; i < positions_.size(); ++i) {
+      char* out = sink.reserve(2 * common::kMaxNumberChars + 2);
+      out = common::formatInt(out, positions_[i] + vertexBase_);
+      *out++ = '/';
+      out = common::formatInt(out, texCoords_[i] + texCoordBase_);
+      *out++ = ' ';
+      sink.commit(out);
+    }
+    sink.putLineEnd();
+  }
+
+  std::int64_t vertexBase_;
+  std::int64_t texCoordBase_;
+  std::string positionText_;  // the position text, then the texture text appended behind it
+  std::string textureText_;
+  std::vector<std::int32_t> positions_;
+  std::vector<std::int32_t> texCoords_;
+};
+
+}  // namespace
+
+AppendCounts appendObjText(std::string_view input, std::string_view groupName,
+                           std::int64_t vertexBase, std::int64_t texCoordBase,
+                           common::OutputSink& sink) {
+  FaceRewriter faces(vertexBase, texCoordBase);
+  AppendCounts counts;
+  common::LineReader lines(input);
+  std::string_view line;
+  while (lines.next(line)) {
+    if (line.empty()) continue;
+    switch (line[0]) {
+      case 'v':
+        if (line.size() < 2) break;
+        if (line[1] == ' ') {
+          sink.putLine(line);
+          ++counts.positions;
+        } else if (line[1] == 't') {
+          sink.putLine(line);
+          ++counts.texCoords;
+        }
+        break;
+      case 'g':
+        sink.put("g ");
+        sink.putLine(groupName);
+        break;
+      case 'f':
+        // A line "f" alone has no separator to drop; it reads as a face without corners.
+        faces.rewrite(line.substr(std::min<std::size_t>(2, line.size())), sink);
+        ++counts.faces;
+        break;
+      default:
+        break;
+    }
+  }
+  return counts;
+}
+
+AppendResult appendObjFile(const char* inputPath, const char* outputPath, std::int64_t vertexBase,
+                           MergeState& state) {
+  // Read all of the input before the output is opened: an output that is the input itself then
+  // gains one copy instead of feeding the reading without end.
+  const std::optional<common::FileBuffer> input = common::readWholeFile(inputPath);
+  if (!input) return {AppendStatus::inputFailed, 0};
+
+  // Everything that may fail for lack of memory happens before the output is touched, so that
+  // an input once written is always recorded.
+  GroupRecord record{std::string(common::fileStem(inputPath)), state.faceCount, 0};
+  if (state.groupList.size() == state.groupList.capacity()) {
+    state.groupList.reserve(std::max<std::size_t>(8, 2 * state.groupList.capacity()));
+  }
+
+  std::optional<common::OutputFile> file =
+      common::OutputFile::open(outputPath, platform::WriteMode::append);
+  if (!file) return {AppendStatus::outputFailed, 0};
+  common::OutputSink sink(*file);
+  const AppendCounts counts =
+      appendObjText(input->view(), record.name, vertexBase, state.texCoordBase, sink);
+  const bool flushed = sink.finish();
+  const bool closed = file->close();
+  if (!flushed || !closed) return {AppendStatus::outputFailed, 0};
+
+  record.endFace = state.faceCount + counts.faces;
+  state.faceCount = record.endFace;
+  state.texCoordBase += counts.texCoords;
+  state.groupList.push_back(std::move(record));
+  return {AppendStatus::ok, vertexBase + counts.positions};
+}
+
+}  // namespace mevrix::meshtools

@@ -1,0 +1,57 @@
+#pragma once
+// Sculpt maps: a mesh laid out on a regular texture-coordinate grid turned into a 24-bit BMP
+// image whose pixel colours are its vertex positions.
+
+#include <cstdint>
+#include <string_view>
+#include <vector>
+
+#include "common/output_sink.h"
+
+namespace mevrix::meshtools {
+
+enum class SculptResult : std::int32_t {
+  written = 0,
+  cannotRead = -1,      // the OBJ file could not be opened or read
+  cannotWrite = -4,     // the image could not be opened, written, flushed or closed
+  notAGrid = -64,       // the number of faces does not match the texture-coordinate grid
+  malformedMesh = -65,  // a line is not what it starts as, or a face names no entry
+  tooLarge = -2048,     // the image would be wider or higher than 2048 pixels
+};
+
+// Maps coordinates linearly onto channel values around the origin: the origin to 127, the
+// largest absolute coordinate to 255 (254 where the single-precision scale rounds down), its
+// negative to 0.
+class ChannelScale {
+ public:
+  // `maxCoord` and `minCoord` are the extent of all coordinates, with 0 inside it.
+  ChannelScale(float maxCoord, float minCoord);
+  // The channel value of coordinate `c`, which lies inside the extent.
+  std::int32_t operator()(float c) const;
+
+ private:
+  double scale_ = 0;
+};
+
+// The picture: width * height pixels of three bytes (blue, green, red), row 0 (the smallest v)
+// first, each row from the smallest u to the largest.
+struct SculptMap {
+  std::uint32_t width = 0;
+  std::uint32_t height = 0;
+  std::vector<std::uint8_t> pixels;
+};
+
+// Reads OBJ text, checks its grid and places every face's corners on the map. Returns `written`
+// with the map filled in, or why there is no map: `notAGrid`, then `tooLarge`, then
+// `malformedMesh`.
+SculptResult buildSculptMap(std::string_view objText, SculptMap& map);
+
+// Turns OBJ text into the bytes of the BMP file; puts nothing into `out` unless the result is
+// `written`.
+SculptResult convertToSculptMap(std::string_view objText, common::OutputSink& out);
+
+// Reads the OBJ file at `objPath` and writes its sculpt map to `imagePath`. The image file is
+// opened (created or truncated) only once the map has been built.
+SculptResult objToSculptMap(const char* objPath, const char* imagePath);
+
+}  // namespace mevrix::meshtools

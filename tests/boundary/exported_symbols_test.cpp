@@ -15,6 +15,8 @@ const std::set<std::string> kExpectedExports = {
     "Version",
     "setDate",
     "setTxrName",
+    "writeCollada",
+    "writeColladaTris",
 };
 
 std::set<std::string> definedDynamicSymbols(const std::string& library) {

@@ -11,7 +11,7 @@ using mevrix::test::runProcess;
 TEST(MevrixHost, ListsTheExportsThePlugInHas) {
   const auto result = runProcess(MEVRIX_HOST_PATH, {"--list"});
   EXPECT_EQ(result.exitCode, 0) << result.err;
-  EXPECT_EQ(result.out, "Version\nsetDate\nsetTxrName\n");
+  EXPECT_EQ(result.out, "Version\nsetDate\nsetTxrName\nwriteCollada\nwriteColladaTris\n");
 }
 
 TEST(MevrixHost, CallsExportsInOrderAndPrintsResults) {

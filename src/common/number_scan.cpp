@@ -6,7 +6,14 @@
 namespace mevrix::common {
 namespace {
 
-constexpr bool isDigit(char c) { return c >= '0' && c <= '9'; }
+constexpr bool isDigit(char c) {
+  return c >= '0' && c <= '9';
+}
+
+// Integers up to 2^24 and powers of ten up to 10^10 are exact floats.
+constexpr std::uint32_t kExactFloatInteger = std::uint32_t{1} << 24;
+constexpr float kFloatPowersOfTen[] = {1e0f, 1e1f, 1e2f, 1e3f, 1e4f, 1e5f,
+                                       1e6f, 1e7f, 1e8f, 1e9f, 1e10f};
 
 const char* skipSpace(const char* p, const char* last) {
   while (p != last && isStreamSpace(*p)) ++p;
@@ -57,9 +64,13 @@ ScanResult scanFloat(const char* first, const char* last, float& value) {
   const char* mantissa = p;
   bool foundDigit = false;
   bool foundPoint = false;
+  std::uint32_t digits = 0;  // the mantissa's digits as an integer, while it stays small
+  std::size_t fractionDigits = 0;
   for (; p != last; ++p) {
     if (isDigit(*p)) {
       foundDigit = true;
+      if (digits <= kExactFloatInteger) digits = digits * 10 + static_cast<std::uint32_t>(*p - '0');
+      fractionDigits += foundPoint;
     } else if (*p == '.' && !foundPoint) {
       foundPoint = true;
     } else {
@@ -68,13 +79,23 @@ ScanResult scanFloat(const char* first, const char* last, float& value) {
   }
   // An exponent is taken only behind at least one mantissa digit; its sign, if any, is consumed
   // with it even when no digit follows (which then makes the whole number unreadable).
+  bool foundExponent = false;
   if (foundDigit && p != last && (*p == 'e' || *p == 'E')) {
+    foundExponent = true;
     ++p;
     if (p != last && (*p == '+' || *p == '-')) ++p;
     while (p != last && isDigit(*p)) ++p;
   }
   const char* end = p;
   if (!foundDigit) return {end, false};
+
+  // Short decimals such as "-0.123456": both the digits and the power of ten are exact floats,
+  // so one float division rounds exactly as a full conversion does.
+  if (!foundExponent && digits <= kExactFloatInteger && fractionDigits <= 10) {
+    const float quotient = static_cast<float>(digits) / kFloatPowersOfTen[fractionDigits];
+    value = negative ? -quotient : quotient;
+    return {end, true};
+  }
 
   // from_chars takes a leading minus but not a plus; the sign is applied here instead.
   float parsed = 0.0f;

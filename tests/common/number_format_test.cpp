@@ -23,11 +23,31 @@ std::string printfG(double value) {
 }
 
 TEST(NumberFormat, WritesWhatPrintfGWrites) {
-  const double values[] = {0.0, -0.0, 1.0, -0.5, 0.57735, 0.25, 0.416667, 1.0 / 3.0,
-                           0.0001, 0.00001, 0.000123456789, 123456.0, 999999.0, 999999.5,
-                           1000000.0, 1234567.0, 1e-300, 1e300, 0.1234567, 9.9999949999,
-                           std::numeric_limits<float>::max(), std::numeric_limits<float>::min(),
-                           std::numeric_limits<float>::denorm_min(), 127.5, -2.5e-5};
+  const double values[] = {0.0,
+                           -0.0,
+                           1.0,
+                           -0.5,
+                           0.57735,
+                           0.25,
+                           0.416667,
+                           1.0 / 3.0,
+                           0.0001,
+                           0.00001,
+                           0.000123456789,
+                           123456.0,
+                           999999.0,
+                           999999.5,
+                           1000000.0,
+                           1234567.0,
+                           1e-300,
+                           1e300,
+                           0.1234567,
+                           9.9999949999,
+                           std::numeric_limits<float>::max(),
+                           std::numeric_limits<float>::min(),
+                           std::numeric_limits<float>::denorm_min(),
+                           127.5,
+                           -2.5e-5};
   for (double value : values) EXPECT_EQ(g6(value), printfG(value)) << value;
 }
 
@@ -38,6 +58,26 @@ TEST(NumberFormat, MatchesPrintfOnRandomFloats) {
     const float value = std::bit_cast<float>(bits(random));
     if (!std::isfinite(value)) continue;
     ASSERT_EQ(g6(value), printfG(value)) << value;
+  }
+}
+
+std::string floatG6(float value) {
+  char text[kMaxNumberChars];
+  return std::string(text, formatFloatG6(text, value));
+}
+
+TEST(NumberFormat, FloatsTakeTheFastPathToTheSameText) {
+  const float values[] = {0.0f,      -0.0f,       1.0f,         -1.0f,      0.57735026f, 0.1f,
+                          1e-4f,     9.99999e-5f, 0.000123456f, 9.9999996f, 99999.95f,   999999.4f,
+                          999999.5f, 999999.6f,   100000.5f,    100001.5f,  0.5f,        123456.5f,
+                          2.5e-5f,   3.4e38f,     -7.25f};
+  for (float value : values) EXPECT_EQ(floatG6(value), printfG(value)) << value;
+  // Every 401st float from 2^-16 to 2^22, of both signs: both sides of the fast path's bounds.
+  for (std::uint32_t bits = std::bit_cast<std::uint32_t>(0x1p-16f);
+       bits < std::bit_cast<std::uint32_t>(0x1p22f); bits += 401) {
+    const float value = std::bit_cast<float>(bits);
+    ASSERT_EQ(floatG6(value), g6(value)) << value;
+    ASSERT_EQ(floatG6(-value), g6(-value)) << value;
   }
 }
 

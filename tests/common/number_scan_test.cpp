@@ -62,7 +62,8 @@ void expectSameAsStream(const std::string& text) {
   ASSERT_EQ(floats.size(), scannedFloats.size()) << "float steps for \"" << text << '"';
   for (std::size_t i = 0; i < floats.size(); ++i) {
     EXPECT_EQ(floats[i].ok, scannedFloats[i].ok) << "float step " << i << " of \"" << text << '"';
-    EXPECT_EQ(floats[i].bits, scannedFloats[i].bits) << "float step " << i << " of \"" << text << '"';
+    EXPECT_EQ(floats[i].bits, scannedFloats[i].bits)
+        << "float step " << i << " of \"" << text << '"';
     EXPECT_EQ(floats[i].position, scannedFloats[i].position)
         << "float step " << i << " of \"" << text << '"';
   }
@@ -78,21 +79,102 @@ void expectSameAsStream(const std::string& text) {
 }
 
 TEST(NumberScan, TrickyTextsMatchStreamExtraction) {
-  const char* const texts[] = {
-      "", " ", "0", "-0", "+0", "1", "+1", "-1", "12 34 56", "1.5", ".5", "5.", ".", "-.", "+.5",
-      "-", "+", "+-1", "-+1", "--1", "1e5", "1E5", "1e+5", "1e-5", "1e", "1e+", "1e-", "1ex",
-      ".e5", "1.e5", "1.5e5.5", "1e5e5", "00012.5e-1x", "000", "0.000", "1..2", "1.2.3",
-      "inf", "-inf", "nan", "NaN", "infinity", "0x10", "0x1p3", "1,5", "1_000", "  \t\n\v\f\r7",
-      "3.4028235e38", "3.4028236e38", "3.5e38", "-3.5e38", "1e39", "1e-38", "1e-40", "1e-45",
-      "1.4e-45", "7e-46", "7.1e-46", "1e-50", "-1e-50", "1e400", "1e-400", "0e999999999999",
-      "1e99999999999999999999", "1e-99999999999999999999",
-      "0.00000000000000000000000000000000000000000000000000000000001e60",
-      "100000000000000000000000000000000000000000000000000000000000e-50",
-      "2147483647", "2147483648", "-2147483648", "-2147483649", "99999999999999999999",
-      "-99999999999999999999", "4294967296", "9223372036854775808", "0000000000000000000001",
-      "1/2/3", "12/34", "5//7", "1 2\t3\n4\r\n5", "1-2", "1+2", "1.5-2.5e1+3", "abc", "1a",
-      "0.1234567", "0.333333", "16777217", "1.00000005960464477539062", "3.14159265358979",
-      "-1.17549435e-38", "1.17549421e-38", "\x80" "1", "1\x80", "\xff\xfe"};
+  const char* const texts[] = {"",
+                               " ",
+                               "0",
+                               "-0",
+                               "+0",
+                               "1",
+                               "+1",
+                               "-1",
+                               "12 34 56",
+                               "1.5",
+                               ".5",
+                               "5.",
+                               ".",
+                               "-.",
+                               "+.5",
+                               "-",
+                               "+",
+                               "+-1",
+                               "-+1",
+                               "--1",
+                               "1e5",
+                               "1E5",
+                               "1e+5",
+                               "1e-5",
+                               "1e",
+                               "1e+",
+                               "1e-",
+                               "1ex",
+                               ".e5",
+                               "1.e5",
+                               "1.5e5.5",
+                               "1e5e5",
+                               "00012.5e-1x",
+                               "000",
+                               "0.000",
+                               "1..2",
+                               "1.2.3",
+                               "inf",
+                               "-inf",
+                               "nan",
+                               "NaN",
+                               "infinity",
+                               "0x10",
+                               "0x1p3",
+                               "1,5",
+                               "1_000",
+                               "  \t\n\v\f\r7",
+                               "3.4028235e38",
+                               "3.4028236e38",
+                               "3.5e38",
+                               "-3.5e38",
+                               "1e39",
+                               "1e-38",
+                               "1e-40",
+                               "1e-45",
+                               "1.4e-45",
+                               "7e-46",
+                               "7.1e-46",
+                               "1e-50",
+                               "-1e-50",
+                               "1e400",
+                               "1e-400",
+                               "0e999999999999",
+                               "1e99999999999999999999",
+                               "1e-99999999999999999999",
+                               "0.00000000000000000000000000000000000000000000000000000000001e60",
+                               "100000000000000000000000000000000000000000000000000000000000e-50",
+                               "2147483647",
+                               "2147483648",
+                               "-2147483648",
+                               "-2147483649",
+                               "99999999999999999999",
+                               "-99999999999999999999",
+                               "4294967296",
+                               "9223372036854775808",
+                               "0000000000000000000001",
+                               "1/2/3",
+                               "12/34",
+                               "5//7",
+                               "1 2\t3\n4\r\n5",
+                               "1-2",
+                               "1+2",
+                               "1.5-2.5e1+3",
+                               "abc",
+                               "1a",
+                               "0.1234567",
+                               "0.333333",
+                               "16777217",
+                               "1.00000005960464477539062",
+                               "3.14159265358979",
+                               "-1.17549435e-38",
+                               "1.17549421e-38",
+                               "\x80"
+                               "1",
+                               "1\x80",
+                               "\xff\xfe"};
   for (const char* text : texts) expectSameAsStream(text);
 }
 
@@ -120,6 +202,28 @@ TEST(NumberScan, GeneratedNumbersMatchStreamExtraction) {
     char text[512];
     std::snprintf(text, sizeof text, formats[round % 6], static_cast<double>(value));
     expectSameAsStream(text);
+    if (HasFailure()) return;
+  }
+}
+
+TEST(NumberScan, ShortDecimalsMatchStreamExtraction) {
+  // Up to 9 digits with the point anywhere among them and up to 11 after it: both sides of
+  // the limits (2^24 for the digits, 10 fraction digits) of the scanner's short way.
+  std::mt19937 random(24);
+  std::uniform_int_distribution<std::uint32_t> digits(0, 99999999);
+  for (int round = 0; round < 60000; ++round) {
+    const std::string written =
+        std::to_string(round % 3 == 0 ? digits(random) % 20000000 : digits(random));
+    const std::size_t fraction = random() % 12;
+    // The digits, padded with leading zeros to have one before the point.
+    const std::string padded =
+        std::string(written.size() < fraction + 1 ? fraction + 1 - written.size() : 0, '0') +
+        written;
+    const std::string point = fraction > 0 || round % 5 == 0 ? "." : "";
+    const std::string number = std::string(round % 2 == 1 ? "-" : "") +
+                               padded.substr(0, padded.size() - fraction) + point +
+                               padded.substr(padded.size() - fraction);
+    expectSameAsStream(number + " " + number);
     if (HasFailure()) return;
   }
 }

@@ -1,6 +1,8 @@
 #include "collada/document_blocks.h"
 
+#include <algorithm>
 #include <cmath>
+#include <cstring>
 
 #include "common/number_format.h"
 #include "common/xml_text.h"
@@ -171,7 +173,7 @@ constexpr std::size_t kMaxNormalChars = 3 * (common::kMaxNumberChars + 1);
 // of a face without area) is written as 0 so that importers can read the array.
 char* putComponent(char* p, float value) {
   if (std::isfinite(value)) {
-    p = common::formatG6(p, value);
+    p = common::formatFloatG6(p, value);
   } else {
     *p++ = '0';
   }
@@ -183,40 +185,77 @@ char* putNormal(char* p, float x, float y, float z) {
   return putComponent(putComponent(putComponent(p, x), y), z);
 }
 
+char* putNormal(char* p, const Vector3& n) {
+  return putNormal(p, n.x, n.y, n.z);
+}
+
 // The text of every vertex's normal, formatted once and copied for every corner that uses it.
+// Offsets are kept as 32 bits within pages of vertices, which halves their memory.
 class VertexNormalTexts {
  public:
-  explicit VertexNormalTexts(const std::vector<VertexRecord>& vertices) {
-    ends_.reserve(vertices.size());
+  explicit VertexNormalTexts(const std::vector<Vector3>& normals) {
+    // A finite float takes at most 12 characters as "%g" writes it ("-1.17549e-38"), so the
+    // texts fit without the string ever moving; untouched capacity costs no memory.
+    texts_.reserve(normals.size() * 3 * 13 + kCopySize);
+    relativeEnds_.reserve(normals.size());
     char buffer[kMaxNormalChars];
-    for (const VertexRecord& v : vertices) {
-      texts_.append(buffer, putNormal(buffer, v.nx, v.ny, v.nz));
-      ends_.push_back(texts_.size());
+    for (std::size_t i = 0; i < normals.size(); ++i) {
+      if (i % kPageSize == 0) pageStarts_.push_back(texts_.size());
+      texts_.append(buffer, putNormal(buffer, normals[i]));
+      relativeEnds_.push_back(static_cast<std::uint32_t>(texts_.size() - pageStarts_.back()));
     }
+    texts_.append(kCopySize, ' ');  // room for the fixed-size copies in put()
   }
 
-  // The normal of the vertex a position number names; "0 0 0 " for a number that names none.
-  std::string_view forPositionNumber(std::int32_t number) const {
+  // Writes the normal of the vertex a position number names; "0 0 0 " for a number that names
+  // none.
+  void put(OutputSink& sink, std::int32_t number) const {
     const std::int64_t index = std::int64_t{number} - 1;
-    if (index < 0 || static_cast<std::uint64_t>(index) >= ends_.size()) return "0 0 0 ";
+    if (index < 0 || static_cast<std::uint64_t>(index) >= relativeEnds_.size()) {
+      sink.put("0 0 0 ");
+      return;
+    }
     const auto i = static_cast<std::size_t>(index);
-    const std::size_t begin = i == 0 ? 0 : ends_[i - 1];
-    return std::string_view(texts_).substr(begin, ends_[i] - begin);
+    const std::size_t pageStart = pageStarts_[i / kPageSize];
+    const std::size_t begin = pageStart + (i % kPageSize == 0 ? 0 : relativeEnds_[i - 1]);
+    const std::size_t size = pageStart + relativeEnds_[i] - begin;
+    if (size > kCopySize) {
+      sink.put(std::string_view(texts_).substr(begin, size));
+      return;
+    }
+    // A copy of fixed size compiles to a few moves; what it copies beyond the text is
+    // overwritten by what follows.
+    char* p = sink.reserve(kCopySize);
+    std::memcpy(p, texts_.data() + begin, kCopySize);
+    sink.commit(p + size);
   }
 
  private:
+  // A page's texts take at most kPageSize * kMaxNormalChars bytes, far below 2^32.
+  static constexpr std::size_t kPageSize = std::size_t{1} << 16;
+  // Longer than any normal's text.
+  static constexpr std::size_t kCopySize = 48;
+
   std::string texts_;
-  std::vector<std::size_t> ends_;
+  std::vector<std::size_t> pageStarts_;
+  std::vector<std::uint32_t> relativeEnds_;
 };
 
 // The texts of one kind of line behind their first two characters, in file order, each
-// followed by a space.
+// followed by a space. Numbers hold no markup characters, so the run of lines is checked once and
+// the texts are escaped one by one only when it holds any.
 void putLineValues(OutputSink& sink, const ExportMesh& mesh, LineSpan span, ObjLineKind kind) {
-  common::LineReader lines(mesh.text().substr(span.begin, span.end - span.begin));
+  const std::string_view text = mesh.text().substr(span.begin, span.end - span.begin);
+  const bool escape = common::needsXmlEscaping(text);
+  common::LineReader lines(text);
   std::string_view line;
   while (lines.next(line)) {
     if (classifyObjLine(line) != kind) continue;
-    common::putXmlEscaped(sink, lineValueText(line));
+    if (escape) {
+      common::putXmlEscaped(sink, lineValueText(line));
+    } else {
+      sink.put(lineValueText(line));
+    }
     sink.put(' ');
   }
 }
@@ -254,18 +293,18 @@ void putNormalValues(OutputSink& sink, ExportMesh& mesh, std::int32_t mode,
   if (mode == 1) {
     char buffer[kMaxNormalChars];
     for (const GroupSlot* slot : slots) {
-      for (const FaceNormal& n : slot->faceNormals) {
-        const std::string_view text(buffer, putNormal(buffer, n.x, n.y, n.z) - buffer);
-        for (std::int32_t i = 0; i < n.corners; ++i) sink.put(text);
+      for (const FaceNormal& face : slot->faceNormals) {
+        const std::string_view text(buffer, putNormal(buffer, face.normal) - buffer);
+        for (std::int32_t i = 0; i < face.corners; ++i) sink.put(text);
       }
     }
     return;
   }
-  const VertexNormalTexts texts(mesh.vertices);
+  const VertexNormalTexts texts(mesh.vertexNormals);
   // Only the texts are needed from here on.
-  std::vector<VertexRecord>().swap(mesh.vertices);
+  std::vector<Vector3>().swap(mesh.vertexNormals);
   for (const GroupSlot* slot : slots) {
-    for (std::int32_t number : slot->positionNumbers) sink.put(texts.forPositionNumber(number));
+    for (std::int32_t number : slot->positionNumbers) texts.put(sink, number);
   }
 }
 
@@ -308,28 +347,64 @@ void putTexCoordSource(OutputSink& sink, Inserted base, const ExportMesh& mesh) 
   sink.putLine("        </source>");
 }
 
+// A count from 0 that goes up by one, kept as decimal text: incrementing the text is cheaper
+// than formatting the number anew for every corner.
+class DecimalCounter {
+ public:
+  // Writes the count at `p` and returns its end. Copies a fixed kDigits bytes (a few moves);
+  // what lands behind the count is overwritten by what follows.
+  char* put(char* p) const {
+    std::memcpy(p, digits_ + first_, kDigits);
+    return p + (kDigits - first_);
+  }
+
+  void increment() {
+    std::size_t i = kDigits;
+    while (i > first_ && digits_[i - 1] == '9') digits_[--i] = '0';
+    if (i == first_) {
+      digits_[--first_] = '1';  // 20 digits outlast any count of corners
+    } else {
+      ++digits_[i - 1];
+    }
+  }
+
+ private:
+  static constexpr std::size_t kDigits = 20;
+  // The count's digits end at kDigits; the second half is room for the fixed-size copy.
+  char digits_[2 * kDigits] = {'0', '0', '0', '0', '0', '0', '0', '0', '0', '0',
+                               '0', '0', '0', '0', '0', '0', '0', '0', '0', '0'};
+  std::size_t first_ = kDigits - 1;
+};
+
 // Each corner's position index, its normal index when there are normals, and its
 // texture-coordinate index, each followed by a space. Normal indices run on from group to group.
-void putCorners(OutputSink& sink, const GroupSlot& slot, bool withNormals,
-                std::int64_t& nextNormal) {
+void putCorners(OutputSink& sink, const GroupSlot& slot, DecimalCounter* normalIndex) {
   constexpr std::size_t kMaxCornerChars = 3 * (common::kMaxNumberChars + 1);
-  const std::size_t count = slot.positionNumbers.size();
-  for (std::size_t i = 0; i < count; ++i) {
-    char* p = sink.reserve(kMaxCornerChars);
-    p = common::formatInt(p, std::int64_t{slot.positionNumbers[i]} - 1);
+  auto texCoord = slot.texCoordNumbers.begin();
+  for (const std::int32_t position : slot.positionNumbers) {
+    char* const start = sink.reserve(kMaxCornerChars);
+    char* p = common::formatInt(start, std::int64_t{position} - 1);
     *p++ = ' ';
-    if (withNormals) {
-      p = common::formatInt(p, nextNormal++);
+    const std::size_t positionChars = static_cast<std::size_t>(p - start);
+    if (normalIndex) {
+      p = normalIndex->put(p);
+      *p++ = ' ';
+      normalIndex->increment();
+    }
+    const std::int32_t texCoordNumber = *texCoord++;
+    if (texCoordNumber == position) {
+      p = std::copy(start, start + positionChars, p);  // the same number, often
+    } else {
+      p = common::formatInt(p, std::int64_t{texCoordNumber} - 1);
       *p++ = ' ';
     }
-    p = common::formatInt(p, std::int64_t{slot.texCoordNumbers[i]} - 1);
-    *p++ = ' ';
     sink.commit(p);
   }
 }
 
 void putPrimitive(OutputSink& sink, Inserted base, PrimitiveKind kind, std::string_view symbol,
-                  const GroupSlot& slot, bool withNormals, std::int64_t& nextNormal) {
+                  const GroupSlot& slot, DecimalCounter* normalIndex) {
+  const bool withNormals = normalIndex != nullptr;
   const std::string_view element = kind == PrimitiveKind::polylist ? "polylist" : "triangles";
   putLine(sink, "        <", element, " material=\"", Inserted{symbol}, "\" count=\"",
           slot.faceCount(), "\">");
@@ -355,7 +430,7 @@ void putPrimitive(OutputSink& sink, Inserted base, PrimitiveKind kind, std::stri
     sink.putLine("</vcount>");
   }
   sink.put("          <p>");
-  putCorners(sink, slot, withNormals, nextNormal);
+  putCorners(sink, slot, normalIndex);
   sink.putLine("</p>");
   putLine(sink, "        </", element, ">");
 }
@@ -425,10 +500,10 @@ void putGeometryLibrary(OutputSink& sink, std::string_view baseName, ExportMesh&
   putLine(sink, "        <vertices id=\"", base, "-vertices\" name=\"", base, "-vertices\">");
   putLine(sink, "          <input semantic=\"POSITION\" source=\"#", base, "-positions\"/>");
   sink.putLine("        </vertices>");
-  std::int64_t nextNormal = 0;
+  DecimalCounter normalIndex;
   for (std::size_t i = 0; i < slots.size(); ++i) {
-    putPrimitive(sink, base, plan.primitive, plan.groupSymbols[i], *slots[i], withNormals,
-                 nextNormal);
+    putPrimitive(sink, base, plan.primitive, plan.groupSymbols[i], *slots[i],
+                 withNormals ? &normalIndex : nullptr);
   }
   putLines(sink, kGeometryTail);
 }

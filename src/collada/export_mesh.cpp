@@ -10,13 +10,13 @@ namespace {
 
 using common::isStreamSpace;
 
+constexpr bool isDigit(char c) {
+  return c >= '0' && c <= '9';
+}
+
 // The normal of the face through three points, in 32-bit arithmetic and in this operation order,
 // so that every build writes the same last bits. Its length is twice the face's area.
-struct Normal {
-  float x = 0, y = 0, z = 0;
-};
-
-Normal faceNormal(const VertexRecord& p0, const VertexRecord& p1, const VertexRecord& p2) {
+Vector3 faceNormal(const Vector3& p0, const Vector3& p1, const Vector3& p2) {
   const float e1x = p1.x - p0.x;
   const float e1y = p1.y - p0.y;
   const float e1z = p1.z - p0.z;
@@ -28,9 +28,14 @@ Normal faceNormal(const VertexRecord& p0, const VertexRecord& p1, const VertexRe
 
 // Divides by the 32-bit length. A zero length gives components that are not numbers; the
 // writers print those as 0.
-Normal scaledToUnitLength(Normal n) {
+Vector3 scaledToUnitLength(Vector3 n) {
   const float length = std::sqrt(n.x * n.x + n.y * n.y + n.z * n.z);
   return {n.x / length, n.y / length, n.z / length};
+}
+
+std::int32_t clampedToInt32(std::size_t count) {
+  return count > std::numeric_limits<std::int32_t>::max() ? std::numeric_limits<std::int32_t>::max()
+                                                          : static_cast<std::int32_t>(count);
 }
 
 class MeshReader {
@@ -64,10 +69,7 @@ class MeshReader {
       }
     }
     if (mode_ == 2) {
-      for (VertexRecord& v : mesh_.vertices) {
-        const Normal n = scaledToUnitLength({v.nx, v.ny, v.nz});
-        v.nx = n.x, v.ny = n.y, v.nz = n.z;
-      }
+      for (Vector3& n : mesh_.vertexNormals) n = scaledToUnitLength(n);
     }
   }
 
@@ -88,7 +90,8 @@ class MeshReader {
       if (!scan.ok) break;
       p = scan.next;
     }
-    mesh_.vertices.push_back({xyz[0], xyz[1], xyz[2], 0, 0, 0});
+    positions_.push_back({xyz[0], xyz[1], xyz[2]});
+    if (mode_ >= 2) mesh_.vertexNormals.emplace_back();
   }
 
   void readGroup(std::string_view line) {
@@ -108,28 +111,28 @@ class MeshReader {
   // read; even ones are positions, odd ones texture coordinates.
   void readFace(std::string_view line) {
     GroupSlot& slot = mesh_.slots[current_];
-    const std::string_view corners = line.size() > 2 ? line.substr(2) : std::string_view{};
+    const char* p = line.data() + (line.size() > 2 ? 2 : line.size());
+    const char* end = line.data() + line.size();
     face_ = Face{};
     std::size_t tokens = 0;
     bool reading = true;
-    std::size_t pos = 0;
-    while (pos < corners.size()) {
-      if (corners[pos] == ' ') {
-        ++pos;
+    while (p != end) {
+      if (*p == ' ') {
+        ++p;
         continue;
       }
-      std::size_t stop = corners.find(' ', pos);
-      if (stop == std::string_view::npos) stop = corners.size();
-      const std::string_view token = corners.substr(pos, stop - pos);
-      pos = stop;
       ++tokens;
+      if (reading && readCommonCorner(slot, p, end)) continue;
+      const char* token = p;
+      const char* slash = nullptr;
+      for (; p != end && *p != ' '; ++p) {
+        if (*p == '/' && !slash) slash = p;
+      }
       if (!reading) continue;
-      const std::size_t slash = token.find('/');
-      if (slash == std::string_view::npos) {
-        reading = readNumbers(slot, token) && readNumbers(slot, token);
+      if (slash) {
+        reading = readNumbers(slot, token, slash) && readNumbers(slot, slash + 1, p);
       } else {
-        reading =
-            readNumbers(slot, token.substr(0, slash)) && readNumbers(slot, token.substr(slash + 1));
+        reading = readNumbers(slot, token, p) && readNumbers(slot, token, p);
       }
     }
     // A corner whose texture-coordinate number could not be read (such as "1//3", or a face
@@ -138,65 +141,101 @@ class MeshReader {
     // corner of the document has both indices.
     if (face_.numbers % 2 == 1) slot.texCoordNumbers.push_back(slot.positionNumbers.back());
 
-    slot.faceSizes.push_back(tokens > std::numeric_limits<std::int32_t>::max()
-                                 ? std::numeric_limits<std::int32_t>::max()
-                                 : static_cast<std::int32_t>(tokens));
+    slot.faceSizes.push_back(clampedToInt32(tokens));
     if (mode_ >= 1) addFaceNormal(slot, tokens);
   }
 
+  // The common corners "12/34" and "12", with at most nine digits per number, read in one pass;
+  // they give the same numbers as the general rule. On success `p` stands behind the token;
+  // otherwise nothing is recorded and `p` is unchanged.
+  bool readCommonCorner(GroupSlot& slot, const char*& p, const char* end) {
+    const char* q = p;
+    std::int32_t position = 0;
+    if (!readPlainNumber(q, end, position)) return false;
+    std::int32_t texCoord = position;
+    if (q != end && *q == '/') {
+      ++q;
+      if (!readPlainNumber(q, end, texCoord)) return false;
+    }
+    if (q != end && *q != ' ') return false;
+    record(slot, position);
+    record(slot, texCoord);
+    p = q;
+    return true;
+  }
+
+  // One to nine digits not followed by another digit.
+  static bool readPlainNumber(const char*& p, const char* end, std::int32_t& number) {
+    const char* digits = p;
+    std::int32_t value = 0;
+    while (p != end && p - digits < 9 && isDigit(*p)) value = value * 10 + (*p++ - '0');
+    if (p == digits || (p != end && isDigit(*p))) {
+      p = digits;
+      return false;
+    }
+    number = value;
+    return true;
+  }
+
+  // Files the next integer of the face: even ones are positions, odd ones texture coordinates.
+  void record(GroupSlot& slot, std::int32_t number) {
+    if (face_.numbers % 2 == 0) {
+      const std::size_t corner = face_.numbers / 2;
+      if (corner < 4) face_.positions[corner] = number;
+      slot.positionNumbers.push_back(number);
+    } else {
+      slot.texCoordNumbers.push_back(number);
+    }
+    ++face_.numbers;
+  }
+
   // Reads the integers of one text; false once one cannot be read.
-  bool readNumbers(GroupSlot& slot, std::string_view text) {
-    const char* p = text.data();
-    const char* end = p + text.size();
+  bool readNumbers(GroupSlot& slot, const char* p, const char* end) {
     for (;;) {
       while (p != end && isStreamSpace(*p)) ++p;
       if (p == end) return true;
       std::int32_t number = 0;
-      const common::ScanResult scan = common::scanInt(p, end, number);
-      if (!scan.ok) return false;
-      p = scan.next;
-      if (face_.numbers % 2 == 0) {
-        const std::size_t corner = face_.numbers / 2;
-        if (corner < 4) face_.positions[corner] = number;
-        slot.positionNumbers.push_back(number);
-      } else {
-        slot.texCoordNumbers.push_back(number);
+      if (!readPlainNumber(p, end, number)) {
+        const common::ScanResult scan = common::scanInt(p, end, number);
+        if (!scan.ok) return false;
+        p = scan.next;
       }
-      ++face_.numbers;
+      record(slot, number);
     }
   }
 
-  // The vertex record a position number names, or null when no such record has been read yet.
-  VertexRecord* vertexFor(std::int32_t number) {
+  // The index of the position a number names, or -1 when no such position has been read yet.
+  std::int64_t positionIndex(std::int32_t number) const {
     const std::int64_t index = std::int64_t{number} - 1;
-    if (index < 0 || static_cast<std::uint64_t>(index) >= mesh_.vertices.size()) return nullptr;
-    return &mesh_.vertices[static_cast<std::size_t>(index)];
+    return index >= 0 && static_cast<std::uint64_t>(index) < positions_.size() ? index : -1;
   }
 
   // The normal from the first three corners; the zero normal when the face has fewer recorded
-  // corners or one of them names no vertex record read so far.
+  // corners or one of them names no position read so far.
   void addFaceNormal(GroupSlot& slot, std::size_t tokens) {
     const std::size_t recorded = (face_.numbers + 1) / 2;
-    VertexRecord* v[4] = {nullptr, nullptr, nullptr, nullptr};
-    for (std::size_t i = 0; i < 4 && i < recorded; ++i) v[i] = vertexFor(face_.positions[i]);
-    const bool valid = v[0] && v[1] && v[2];
-    const Normal n = valid ? faceNormal(*v[0], *v[1], *v[2]) : Normal{};
+    std::int64_t index[4] = {-1, -1, -1, -1};
+    for (std::size_t i = 0; i < 4 && i < recorded; ++i)
+      index[i] = positionIndex(face_.positions[i]);
+    const bool valid = index[0] >= 0 && index[1] >= 0 && index[2] >= 0;
+    const Vector3 n = valid ? faceNormal(positions_[static_cast<std::size_t>(index[0])],
+                                         positions_[static_cast<std::size_t>(index[1])],
+                                         positions_[static_cast<std::size_t>(index[2])])
+                            : Vector3{};
     if (mode_ == 1) {
-      const Normal unit = valid ? scaledToUnitLength(n) : Normal{};
-      const auto repeats = recorded > std::numeric_limits<std::int32_t>::max()
-                               ? std::numeric_limits<std::int32_t>::max()
-                               : static_cast<std::int32_t>(recorded);
-      slot.faceNormals.push_back({unit.x, unit.y, unit.z, repeats});
+      slot.faceNormals.push_back(
+          {valid ? scaledToUnitLength(n) : Vector3{}, clampedToInt32(recorded)});
       return;
     }
     if (!valid) return;
     // A quadrilateral gives its normal to all four corners, other faces to their first three.
     const std::size_t receivers = tokens == 4 ? 4 : 3;
     for (std::size_t i = 0; i < receivers; ++i) {
-      if (!v[i]) continue;
-      v[i]->nx += n.x;
-      v[i]->ny += n.y;
-      v[i]->nz += n.z;
+      if (index[i] < 0) continue;
+      Vector3& sum = mesh_.vertexNormals[static_cast<std::size_t>(index[i])];
+      sum.x += n.x;
+      sum.y += n.y;
+      sum.z += n.z;
     }
   }
 
@@ -208,6 +247,7 @@ class MeshReader {
   ExportMesh& mesh_;
   const std::int32_t mode_;
   const std::size_t groupNameOffset_;
+  std::vector<Vector3> positions_;  // modes 1 and up
   std::size_t current_ = 0;
   Face face_;
 };

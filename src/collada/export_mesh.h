@@ -8,6 +8,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <deque>
 #include <map>
 #include <optional>
 #include <string_view>
@@ -21,27 +22,31 @@ namespace mevrix::collada {
 // longer name it begins (std::char_traits<char> compares as unsigned char).
 using GroupMap = std::map<std::string_view, std::int32_t, std::less<>>;
 
-// A position with its normal accumulator, all in 32-bit floating point.
-struct VertexRecord {
+// Three 32-bit floats: a position or a normal.
+struct Vector3 {
   float x = 0, y = 0, z = 0;
-  float nx = 0, ny = 0, nz = 0;
 };
 
 // One face's unit normal (normal mode 1) and the number of corners recorded for the face, which
 // is how often the document repeats the normal.
 struct FaceNormal {
-  float x = 0, y = 0, z = 0;
+  Vector3 normal;
   std::int32_t corners = 0;
 };
 
+// Lists that grow by one entry per face or corner. A deque grows in small blocks and never moves
+// what it holds, so a large mesh needs no transient second copy and leaves no freed blocks behind.
+template <typename T>
+using GrowingList = std::deque<T>;
+
 // The faces filed under one group.
 struct GroupSlot {
-  std::vector<std::int32_t> faceSizes;  // corner tokens per face, one entry per face
+  GrowingList<std::int32_t> faceSizes;  // corner tokens per face, one entry per face
   // The corners' position and texture-coordinate numbers as the OBJ file writes them (1-based;
   // the document's index is the number minus 1). Both lists always have the same length.
-  std::vector<std::int32_t> positionNumbers;
-  std::vector<std::int32_t> texCoordNumbers;
-  std::vector<FaceNormal> faceNormals;  // one per face, normal mode 1 only
+  GrowingList<std::int32_t> positionNumbers;
+  GrowingList<std::int32_t> texCoordNumbers;
+  GrowingList<FaceNormal> faceNormals;  // one per face, normal mode 1 only
 
   std::size_t faceCount() const { return faceSizes.size(); }
 };
@@ -66,8 +71,9 @@ class ExportMesh {
   LineSpan positionLines;
   LineSpan texCoordLines;
 
-  // One record per position line, in file order; filled only when normals are computed.
-  std::vector<VertexRecord> vertices;
+  // Normal modes 2 and up: each position's sum of face normals (scaled to unit length in mode
+  // 2), in file order. The positions themselves are needed only while the file is read.
+  std::vector<Vector3> vertexNormals;
   GroupMap groups;
   // Indexed by group index. Slot 0 exists from the start: faces before the first group line go
   // there, and the first group line takes index 0.

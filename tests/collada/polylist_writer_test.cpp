@@ -238,6 +238,40 @@ TEST(PolylistDocument, NormalsThatAreNoNumbersOrNameNoVertexAreWrittenAsZero) {
             std::string::npos);
 }
 
+// The text between the opening tag that `prefix` starts and the next "<".
+std::string elementText(const std::string& document, std::string_view prefix) {
+  const std::size_t open = document.find(prefix);
+  if (open == std::string::npos) return "(missing)";
+  const std::size_t begin = document.find('>', open) + 1;
+  return document.substr(begin, document.find('<', begin) - begin);
+}
+
+TEST(PolylistDocument, LargeMeshesKeepNormalsAndIndicesInStep) {
+  // More than 65536 vertices, and more than 100000 corners, whose normal indices count on.
+  std::string obj;
+  for (int i = 0; i < 66000; ++i)
+    obj += "v " + std::to_string(i % 3 == 1) + " " + std::to_string(i % 3 == 2) + " 0\n";
+  // Vertex 65536, the last of the first 65536, faces +z; vertex 65537, the next, faces -z.
+  obj += "g Part_a\nf 65534 65535 65536\n";  // (1,0,0) (0,1,0) (0,0,0)
+  obj += "f 65537 65539 65538\n";            // (1,0,0) (0,0,0) (0,1,0)
+  for (int i = 0; i < 34000; ++i) obj += "f 1 2 3\n";
+  const std::string document = polylistDocument(obj, 2);
+  std::string normals = "0 0 1 0 0 1 0 0 1 0 0 -1 0 0 -1 0 0 -1 ";
+  std::string corners =
+      "65533 0 65533 65534 1 65534 65535 2 65535 65536 3 65536 65538 4 65538 "
+      "65537 5 65537 ";
+  for (int i = 0; i < 34000; ++i) {
+    // Vertices 1 to 3 lie on 34000 faces of normal (0, 0, 1).
+    normals += "0 0 1 0 0 1 0 0 1 ";
+    for (int k = 0; k < 3; ++k) {
+      corners +=
+          std::to_string(k) + " " + std::to_string(6 + 3 * i + k) + " " + std::to_string(k) + " ";
+    }
+  }
+  EXPECT_EQ(elementText(document, "<float_array id=\"head-normals-array\""), normals);
+  EXPECT_EQ(elementText(document, "<p>"), corners);
+}
+
 TEST(PolylistDocument, EscapesEveryInsertedText) {
   ExportMetadata metadata = test::metadataFor("a&b", "(c) <me>");
   metadata.date = "\"today\"";

@@ -8,7 +8,6 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <deque>
 #include <map>
 #include <optional>
 #include <string_view>
@@ -34,19 +33,15 @@ struct FaceNormal {
   std::int32_t corners = 0;
 };
 
-// Lists that grow by one entry per face or corner. A deque grows in small blocks and never moves
-// what it holds, so a large mesh needs no transient second copy and leaves no freed blocks behind.
-template <typename T>
-using GrowingList = std::deque<T>;
-
-// The faces filed under one group.
+// The faces filed under one group. Empty lists hold no allocation, so even a file that names
+// millions of groups costs little per group.
 struct GroupSlot {
-  GrowingList<std::int32_t> faceSizes;  // corner tokens per face, one entry per face
+  std::vector<std::int32_t> faceSizes;  // corner tokens per face, one entry per face
   // The corners' position and texture-coordinate numbers as the OBJ file writes them (1-based;
   // the document's index is the number minus 1). Both lists always have the same length.
-  GrowingList<std::int32_t> positionNumbers;
-  GrowingList<std::int32_t> texCoordNumbers;
-  GrowingList<FaceNormal> faceNormals;  // one per face, normal mode 1 only
+  std::vector<std::int32_t> positionNumbers;
+  std::vector<std::int32_t> texCoordNumbers;
+  std::vector<FaceNormal> faceNormals;  // one per face, normal mode 1 only
 
   std::size_t faceCount() const { return faceSizes.size(); }
 };

@@ -17,10 +17,6 @@ namespace {
 
 using Numbers = std::vector<std::int32_t>;
 
-Numbers numbers(const GrowingList<std::int32_t>& list) {
-  return Numbers(list.begin(), list.end());
-}
-
 // The names of the group map in iteration order.
 std::vector<std::string> groupNames(const ExportMesh& mesh) {
   std::vector<std::string> names;
@@ -42,11 +38,11 @@ TEST(ExportMesh, FilesCornersAsPositionAndTextureCoordinateNumbers) {
       "f\n",
       0, 2);
   const GroupSlot& slot = slotOf(mesh, "grp_a");
-  EXPECT_EQ(numbers(slot.faceSizes), (Numbers{3, 3, 3, 2, 0}));
+  EXPECT_EQ(slot.faceSizes, (Numbers{3, 3, 3, 2, 0}));
   EXPECT_EQ(slot.faceCount(), 5u);
   // "1/4/7" stops the reading at "/7": only its position and texture coordinate are recorded.
-  EXPECT_EQ(numbers(slot.positionNumbers), (Numbers{1, 2, 3, 5, 6, 7, 1, -2, 4}));
-  EXPECT_EQ(numbers(slot.texCoordNumbers), (Numbers{1, 2, 3, 5, 6, 7, 4, 3, 5}));
+  EXPECT_EQ(slot.positionNumbers, (Numbers{1, 2, 3, 5, 6, 7, 1, -2, 4}));
+  EXPECT_EQ(slot.texCoordNumbers, (Numbers{1, 2, 3, 5, 6, 7, 4, 3, 5}));
   EXPECT_TRUE(slot.faceNormals.empty());
 }
 
@@ -60,9 +56,9 @@ TEST(ExportMesh, ACornerWithoutTextureCoordinateNumberTakesItsPosition) {
       "f 4/x 5/5\n",
       0, 2);
   const GroupSlot& slot = slotOf(mesh, "a");
-  EXPECT_EQ(numbers(slot.faceSizes), (Numbers{3, 3, 2}));
-  EXPECT_EQ(numbers(slot.positionNumbers), (Numbers{1, 7, 9, 4}));
-  EXPECT_EQ(numbers(slot.texCoordNumbers), (Numbers{1, 8, 9, 4}));
+  EXPECT_EQ(slot.faceSizes, (Numbers{3, 3, 2}));
+  EXPECT_EQ(slot.positionNumbers, (Numbers{1, 7, 9, 4}));
+  EXPECT_EQ(slot.texCoordNumbers, (Numbers{1, 8, 9, 4}));
 }
 
 // The corner rule read literally: rewrite the tokens into one index text and extract integers
@@ -107,8 +103,8 @@ TEST(ExportMesh, ReadsCornersExactlyAsTheIndexTextRuleOnGeneratedFaces) {
     Numbers positions, texCoords;
     readFaceLiterally(line, positions, texCoords);
     const ExportMesh mesh = readExportMeshFromMemory(line, 0, 2);
-    ASSERT_EQ(numbers(mesh.slots[0].positionNumbers), positions) << '"' << line << '"';
-    ASSERT_EQ(numbers(mesh.slots[0].texCoordNumbers), texCoords) << '"' << line << '"';
+    ASSERT_EQ(mesh.slots[0].positionNumbers, positions) << '"' << line << '"';
+    ASSERT_EQ(mesh.slots[0].texCoordNumbers, texCoords) << '"' << line << '"';
   }
 }
 
@@ -170,7 +166,7 @@ TEST(ExportMesh, OrdersGroupsByUnsignedBytesAndNumbersThemByFirstOccurrence) {
   EXPECT_EQ(mesh.groups.at("ab"), 3);
   EXPECT_EQ(mesh.groups.at(""), 4);  // "g 12345" is exactly 7 long, "g body" shorter
   // The face before the first group line joins the first group; "Limb_b" returns to it.
-  EXPECT_EQ(numbers(slotOf(mesh, "b").positionNumbers), (Numbers{1, 2, 3, 4, 5, 6, 1, 1, 1}));
+  EXPECT_EQ(slotOf(mesh, "b").positionNumbers, (Numbers{1, 2, 3, 4, 5, 6, 1, 1, 1}));
   EXPECT_EQ(slotOf(mesh, "a").faceCount(), 1u);
   EXPECT_EQ(slotOf(mesh, "").faceCount(), 0u);
 
@@ -186,7 +182,7 @@ TEST(ExportMesh, HasNoGroupLimit) {
   const ExportMesh mesh = readExportMeshFromMemory(text, 0, 2);
   ASSERT_EQ(mesh.groups.size(), 1500u);
   ASSERT_EQ(mesh.slots.size(), 1500u);
-  EXPECT_EQ(numbers(slotOf(mesh, "g1499").positionNumbers), (Numbers{1499}));
+  EXPECT_EQ(slotOf(mesh, "g1499").positionNumbers, (Numbers{1499}));
 }
 
 TEST(ExportMesh, FileWithoutGroupLinesReadsFacesIntoNoGroup) {
@@ -282,7 +278,7 @@ TEST(ExportMesh, FacesThatNameNoVertexReadSoFarGetTheZeroNormal) {
       "f 1 2 3 9\n"          // a fourth corner that names nothing still gives the first three
       "v 5 5 5\n";
   const ExportMesh flat = readExportMeshFromMemory(text, 1, 2);
-  const GrowingList<FaceNormal>& normals = flat.slots[0].faceNormals;
+  const std::vector<FaceNormal>& normals = flat.slots[0].faceNormals;
   ASSERT_EQ(normals.size(), 6u);
   for (std::size_t i = 0; i < 5; ++i) {
     EXPECT_EQ(normals[i].normal.x, 0.0f) << i;
@@ -304,7 +300,7 @@ TEST(ExportMesh, ReadsAFileWholeAndRefusesWhatIsNoFile) {
   const std::optional<ExportMesh> mesh = readExportMesh(path.c_str(), 2, 2);
   ASSERT_TRUE(mesh);
   EXPECT_EQ(mesh->positionCount, 3u);
-  EXPECT_EQ(numbers(slotOf(*mesh, "x").positionNumbers), (Numbers{1, 2, 3}));
+  EXPECT_EQ(slotOf(*mesh, "x").positionNumbers, (Numbers{1, 2, 3}));
   EXPECT_EQ(mesh->text().substr(0, 7), "v 0 0 0");
 
   const std::optional<ExportMesh> empty = readExportMesh(dir.write("empty.obj", "").c_str(), 1, 7);

@@ -135,14 +135,6 @@ constexpr std::string_view kGeometryTail[] = {
     "  </library_geometries>",
 };
 
-constexpr std::string_view kXyzAccessorTail[] = {
-    "              <param name=\"X\" type=\"float\"/>",
-    "              <param name=\"Y\" type=\"float\"/>",
-    "              <param name=\"Z\" type=\"float\"/>",
-    "            </accessor>",
-    "          </technique_common>",
-};
-
 constexpr std::string_view kNodeTransform[] = {
     "        <translate sid=\"translate\">0 0 0</translate>",
     "        <rotate sid=\"rotateZ\">0 0 1 0</rotate>",
@@ -260,20 +252,57 @@ void putLineValues(OutputSink& sink, const ExportMesh& mesh, LineSpan span, ObjL
   }
 }
 
-void putPositionsSource(OutputSink& sink, Inserted base, const ExportMesh& mesh) {
-  putLine(sink, "        <source id=\"", base, "-positions\" name=\"", base, "-positions\">");
-  putPiece(sink, "        \t          <float_array id=\"");
+// How the three sources of the mesh differ in their lines.
+struct SourceLayout {
+  std::string_view name;         // behind the base name: "-positions", "-normals", "-map1"
+  std::string_view arrayIndent;  // in front of <float_array>
+  std::string_view arrayTail;    // behind </float_array>
+  int stride;
+  std::span<const std::string_view> accessorTail;  // the params and the closing lines
+  std::string_view close;                          // the </source> line
+};
+
+constexpr std::string_view kXyzAccessorTail[] = {
+    "              <param name=\"X\" type=\"float\"/>",
+    "              <param name=\"Y\" type=\"float\"/>",
+    "              <param name=\"Z\" type=\"float\"/>",
+    "            </accessor>",
+    "          </technique_common>",
+};
+
+constexpr std::string_view kStAccessorTail[] = {
+    "              <param name=\"S\" type=\"float\"/>",
+    "              <param name=\"T\" type=\"float\"/>",
+    "            </accessor>",
+    "          </technique_common>",
+};
+
+constexpr SourceLayout kPositionsSource{"-positions",     "        \t          ", "\t", 3,
+                                        kXyzAccessorTail, "        </source>  "};
+constexpr SourceLayout kNormalsSource{"-normals", "          ",     "",
+                                      3,          kXyzAccessorTail, "        </source>     "};
+constexpr SourceLayout kTexCoordsSource{"-map1", "          ",    "",
+                                        2,       kStAccessorTail, "        </source>"};
+
+// A source of `count` elements; `putValues` writes the array's values.
+template <typename PutValues>
+void putSource(OutputSink& sink, Inserted base, const SourceLayout& layout, std::int64_t count,
+               PutValues putValues) {
+  putLine(sink, "        <source id=\"", base, layout.name, "\" name=\"", base, layout.name, "\">");
+  putPiece(sink, layout.arrayIndent);
+  putPiece(sink, "<float_array id=\"");
   putPiece(sink, base);
-  putPiece(sink, "-positions-array\" count=\"");
-  putPiece(sink, std::int64_t{3} * static_cast<std::int64_t>(mesh.positionCount));
+  putPiece(sink, layout.name);
+  putPiece(sink, "-array\" count=\"");
+  putPiece(sink, layout.stride * count);
   putPiece(sink, "\">");
-  putLineValues(sink, mesh, mesh.positionLines, ObjLineKind::position);
-  putLine(sink, "</float_array>\t");
+  putValues();
+  putLine(sink, "</float_array>", layout.arrayTail);
   sink.putLine("          <technique_common>");
-  putLine(sink, "            <accessor source=\"#", base, "-positions-array\" count=\"",
-          mesh.positionCount, "\" stride=\"3\">");
-  putLines(sink, kXyzAccessorTail);
-  sink.putLine("        </source>  ");
+  putLine(sink, "            <accessor source=\"#", base, layout.name, "-array\" count=\"", count,
+          "\" stride=\"", std::int64_t{layout.stride}, "\">");
+  putLines(sink, layout.accessorTail);
+  sink.putLine(layout.close);
 }
 
 // The groups' slots in the group map's order, the order of the document's elements.
@@ -311,40 +340,10 @@ void putNormalValues(OutputSink& sink, ExportMesh& mesh, std::int32_t mode,
 void putNormalsSource(OutputSink& sink, Inserted base, ExportMesh& mesh, std::int32_t mode,
                       std::span<const GroupSlot* const> slots) {
   std::int64_t corners = 0;
-  for (const GroupSlot* slot : slots)
+  for (const GroupSlot* slot : slots) {
     corners += static_cast<std::int64_t>(slot->positionNumbers.size());
-  putLine(sink, "        <source id=\"", base, "-normals\" name=\"", base, "-normals\">");
-  putPiece(sink, "          <float_array id=\"");
-  putPiece(sink, base);
-  putPiece(sink, "-normals-array\" count=\"");
-  putPiece(sink, 3 * corners);
-  putPiece(sink, "\">");
-  putNormalValues(sink, mesh, mode, slots);
-  putLine(sink, "</float_array>");
-  sink.putLine("          <technique_common>");
-  putLine(sink, "            <accessor source=\"#", base, "-normals-array\" count=\"", corners,
-          "\" stride=\"3\">");
-  putLines(sink, kXyzAccessorTail);
-  sink.putLine("        </source>     ");
-}
-
-void putTexCoordSource(OutputSink& sink, Inserted base, const ExportMesh& mesh) {
-  putLine(sink, "        <source id=\"", base, "-map1\" name=\"", base, "-map1\">");
-  putPiece(sink, "          <float_array id=\"");
-  putPiece(sink, base);
-  putPiece(sink, "-map1-array\" count=\"");
-  putPiece(sink, std::int64_t{2} * static_cast<std::int64_t>(mesh.texCoordCount));
-  putPiece(sink, "\">");
-  putLineValues(sink, mesh, mesh.texCoordLines, ObjLineKind::texCoord);
-  putLine(sink, "</float_array>");
-  sink.putLine("          <technique_common>");
-  putLine(sink, "            <accessor source=\"#", base, "-map1-array\" count=\"",
-          mesh.texCoordCount, "\" stride=\"2\">");
-  sink.putLine("              <param name=\"S\" type=\"float\"/>");
-  sink.putLine("              <param name=\"T\" type=\"float\"/>");
-  sink.putLine("            </accessor>");
-  sink.putLine("          </technique_common>");
-  sink.putLine("        </source>");
+  }
+  putSource(sink, base, kNormalsSource, corners, [&] { putNormalValues(sink, mesh, mode, slots); });
 }
 
 // A count from 0 that goes up by one, kept as decimal text: incrementing the text is cheaper
@@ -494,9 +493,11 @@ void putGeometryLibrary(OutputSink& sink, std::string_view baseName, ExportMesh&
   sink.putLine("  <library_geometries>");
   putLine(sink, "    <geometry id=\"", base, "\" name=\"", base, "\">");
   sink.putLine("      <mesh>");
-  putPositionsSource(sink, base, mesh);
+  putSource(sink, base, kPositionsSource, static_cast<std::int64_t>(mesh.positionCount),
+            [&] { putLineValues(sink, mesh, mesh.positionLines, ObjLineKind::position); });
   if (withNormals) putNormalsSource(sink, base, mesh, mode, slots);
-  putTexCoordSource(sink, base, mesh);
+  putSource(sink, base, kTexCoordsSource, static_cast<std::int64_t>(mesh.texCoordCount),
+            [&] { putLineValues(sink, mesh, mesh.texCoordLines, ObjLineKind::texCoord); });
   putLine(sink, "        <vertices id=\"", base, "-vertices\" name=\"", base, "-vertices\">");
   putLine(sink, "          <input semantic=\"POSITION\" source=\"#", base, "-positions\"/>");
   sink.putLine("        </vertices>");

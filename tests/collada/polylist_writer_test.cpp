@@ -110,6 +110,12 @@ std::string polylist(int ordinal, int count, bool normals, std::string_view vcou
          std::string(corners) + "</p>\n        </polylist>\n";
 }
 
+// The document for `obj` must be the golden one-triangle document with `expected` as its mesh.
+void expectMesh(std::string_view obj, std::int32_t mode, const MeshCase& expected) {
+  EXPECT_EQ(polylistDocument(obj, mode),
+            withMeshLines(golden("polylist_head.dae"), meshLines(expected)));
+}
+
 TEST(PolylistDocument, OneTriangleMatchesTheGoldenDocuments) {
   EXPECT_EQ(polylistDocument(kTriangle, 0), golden("polylist_head.dae"));
   EXPECT_EQ(polylistDocument(kTriangle, 1), golden("polylist_head_normals.dae"));
@@ -135,8 +141,7 @@ TEST(PolylistDocument, QuadsInMode2GetEachCornerItsVertexNormal) {
       " 0 0  1 0  1 1  0 1 ",
       4,
       polylist(1, 2, true, "4 4 ", "0 0 0 1 1 1 2 2 2 3 3 3 1 4 0 4 5 1 5 6 2 2 7 3 ")};
-  EXPECT_EQ(polylistDocument(obj, 2),
-            withMeshLines(golden("polylist_head.dae"), meshLines(expected)));
+  expectMesh(obj, 2, expected);
 }
 
 TEST(PolylistDocument, APentagonIsOnePolygonWithItsNormalOnEveryCorner) {
@@ -152,8 +157,7 @@ TEST(PolylistDocument, APentagonIsOnePolygonWithItsNormalOnEveryCorner) {
                           " 0.5 0.5 ",
                           1,
                           polylist(1, 1, true, "5 ", "0 0 0 1 1 0 2 2 0 3 3 0 4 4 0 ")};
-  EXPECT_EQ(polylistDocument(obj, 1),
-            withMeshLines(golden("polylist_head.dae"), meshLines(expected)));
+  expectMesh(obj, 1, expected);
 }
 
 TEST(PolylistDocument, GroupsFollowTheirNamesAndNormalIndicesRunOn) {
@@ -171,8 +175,7 @@ TEST(PolylistDocument, GroupsFollowTheirNamesAndNormalIndicesRunOn) {
                           0,
                           polylist(1, 1, true, "3 ", "0 0 0 2 1 2 1 2 1 ") +
                               polylist(2, 1, true, "3 ", "0 3 0 1 4 1 2 5 2 ")};
-  EXPECT_EQ(polylistDocument(obj, 1),
-            withMeshLines(golden("polylist_head.dae"), meshLines(expected)));
+  expectMesh(obj, 1, expected);
 }
 
 TEST(PolylistDocument, FacesBeforeTheFirstGroupLineJoinThatGroup) {
@@ -188,15 +191,13 @@ TEST(PolylistDocument, FacesBeforeTheFirstGroupLineJoinThatGroup) {
                           " 0 0  1 0  0 1 ",
                           3,
                           polylist(1, 2, false, "3 3 ", "0 0 1 1 2 2 2 2 1 1 0 0 ")};
-  EXPECT_EQ(polylistDocument(obj, 0),
-            withMeshLines(golden("polylist_head.dae"), meshLines(expected)));
+  expectMesh(obj, 0, expected);
 }
 
 TEST(PolylistDocument, WithoutGroupLinesNoFaceIsWritten) {
   const std::string obj = "v 0 0 0\nv 1 0 0\nv 0 1 0\nvt 0 0\nf 1/1 2/1 3/1\n";
   const MeshCase expected{"0 0 0 1 0 0 0 1 0 ", 3, "", 0, " 0 0 ", 1, ""};
-  EXPECT_EQ(polylistDocument(obj, 1),
-            withMeshLines(golden("polylist_head.dae"), meshLines(expected)));
+  expectMesh(obj, 1, expected);
 }
 
 TEST(PolylistDocument, Mode3WritesTheSumsUnscaled) {
@@ -208,8 +209,7 @@ TEST(PolylistDocument, Mode3WritesTheSumsUnscaled) {
                           "",
                           0,
                           polylist(1, 1, true, "3 ", "0 0 0 1 1 1 2 2 2 ")};
-  EXPECT_EQ(polylistDocument(obj, 3),
-            withMeshLines(golden("polylist_head.dae"), meshLines(expected)));
+  expectMesh(obj, 3, expected);
 }
 
 TEST(PolylistDocument, NormalsThatAreNoNumbersOrNameNoVertexAreWrittenAsZero) {
@@ -229,7 +229,7 @@ TEST(PolylistDocument, NormalsThatAreNoNumbersOrNameNoVertexAreWrittenAsZero) {
                       polylist(1, 4, true, "3 4 2 3 ",
                                "0 0 0 1 1 1 2 2 2 0 3 0 1 4 1 3 5 3 8 6 8 0 7 0 "
                                "-2 8 -2 1 9 1 3 10 3 ")};
-  EXPECT_EQ(polylistDocument(obj, 1), withMeshLines(golden("polylist_head.dae"), meshLines(flat)));
+  expectMesh(obj, 1, flat);
 
   // Vertex 3 lies only on the face without area: its sum has no length.
   const std::string smooth = polylistDocument(obj, 2);

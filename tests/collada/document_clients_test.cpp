@@ -2,9 +2,9 @@
 // importer (assimp). Both programs come with scripts/install-deps.
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <cstdlib>
+#include <filesystem>
 #include <map>
 #include <set>
 #include <sstream>
@@ -26,8 +26,15 @@ std::string findProgram(const std::string& name) {
   std::istringstream folders(path ? path : "");
   std::string folder;
   while (std::getline(folders, folder, ':')) {
-    const std::string candidate = folder + "/" + name;
-    if (!folder.empty() && access(candidate.c_str(), X_OK) == 0) return candidate;
+    if (folder.empty()) continue;
+    const std::filesystem::path candidate = std::filesystem::path(folder) / name;
+    std::error_code error;
+    const auto status = std::filesystem::status(candidate, error);
+    if (std::filesystem::is_regular_file(status) &&
+        (status.permissions() & std::filesystem::perms::owner_exec) !=
+            std::filesystem::perms::none) {
+      return candidate.string();
+    }
   }
   return {};
 }

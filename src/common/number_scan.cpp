@@ -6,9 +6,7 @@
 namespace mevrix::common {
 namespace {
 
-constexpr bool isDigit(char c) {
-  return c >= '0' && c <= '9';
-}
+constexpr bool isDigit(char c) { return c >= '0' && c <= '9'; }
 
 // Integers up to 2^24 and powers of ten up to 10^10 are exact floats.
 constexpr std::uint32_t kExactFloatInteger = std::uint32_t{1} << 24;

@@ -7,18 +7,12 @@ namespace {
 
 std::string_view entityFor(char c) {
   switch (c) {
-    case '&':
-      return "&amp;";
-    case '<':
-      return "&lt;";
-    case '>':
-      return "&gt;";
-    case '"':
-      return "&quot;";
-    case '\'':
-      return "&apos;";
-    default:
-      return {};
+    case '&': return "&amp;";
+    case '<': return "&lt;";
+    case '>': return "&gt;";
+    case '"': return "&quot;";
+    case '\'': return "&apos;";
+    default: return {};
   }
 }
 

@@ -23,31 +23,11 @@ std::string printfG(double value) {
 }
 
 TEST(NumberFormat, WritesWhatPrintfGWrites) {
-  const double values[] = {0.0,
-                           -0.0,
-                           1.0,
-                           -0.5,
-                           0.57735,
-                           0.25,
-                           0.416667,
-                           1.0 / 3.0,
-                           0.0001,
-                           0.00001,
-                           0.000123456789,
-                           123456.0,
-                           999999.0,
-                           999999.5,
-                           1000000.0,
-                           1234567.0,
-                           1e-300,
-                           1e300,
-                           0.1234567,
-                           9.9999949999,
-                           std::numeric_limits<float>::max(),
-                           std::numeric_limits<float>::min(),
-                           std::numeric_limits<float>::denorm_min(),
-                           127.5,
-                           -2.5e-5};
+  const double values[] = {0.0, -0.0, 1.0, -0.5, 0.57735, 0.25, 0.416667, 1.0 / 3.0,
+                           0.0001, 0.00001, 0.000123456789, 123456.0, 999999.0, 999999.5,
+                           1000000.0, 1234567.0, 1e-300, 1e300, 0.1234567, 9.9999949999,
+                           std::numeric_limits<float>::max(), std::numeric_limits<float>::min(),
+                           std::numeric_limits<float>::denorm_min(), 127.5, -2.5e-5};
   for (double value : values) EXPECT_EQ(g6(value), printfG(value)) << value;
 }
 

@@ -14,8 +14,8 @@ TEST(MevrixHost, ListsTheExportsThePlugInHas) {
   EXPECT_EQ(result.out,
             "Version\nSetDefaultDir\nSetDialogTitle\nGetFileList\nGetDirFileList\n"
             "GetFileInfo\nOpenFolder\nGetFile\nCloseFolder\nFileDelete\nFileRename\n"
-            "FileCopyTo\nEmptyFolder\nScaleUVs\nsetDate\nsetTxrName\ngetGroups\n"
-            "OBJtoSculpty\nAppendOBJ\nGroupListClear\n");
+            "FileCopyTo\nEmptyFolder\nScaleUVs\nsetDate\nsetTxrName\nwriteCollada\n"
+            "writeColladaTris\ngetGroups\nOBJtoSculpty\nAppendOBJ\nGroupListClear\n");
 }
 
 TEST(MevrixHost, CallsExportsInOrderAndPrintsResults) {

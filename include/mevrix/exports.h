@@ -51,6 +51,30 @@ MEVRIX_API float setDate(const char* text, double value, char* buf1, int buf1Len
  * Returns 0; -1 when memory ran out (the name is kept as it was). */
 MEVRIX_API float setTxrName(const char* text, double value, char* buf1, int buf1Len);
 
+/* Converts an OBJ file into a COLLADA 1.4.1 document with one polygon list per OBJ group and
+ * one textured material, carrying the date and texture name set last. The input is read
+ * completely before the document is created, so both paths may name the same file.
+ * text:  path of the OBJ file.
+ * value: normal mode, truncated toward zero: 0 or less no normals; 1 one unit normal per face;
+ *        2 per vertex, the area-weighted sum of its faces' normals scaled to unit length;
+ *        3 or more the same sums unscaled.
+ * buf1:  path of the document, created or emptied; its file name gives the ids' base name.
+ *        buf1Len is not used.
+ * Returns 0 on success; -1 when the OBJ file cannot be opened or read (no document is created);
+ * -2 when the document cannot be created or not all of it could be written (disk full, I/O
+ * error); -9 when text or buf1 is null (nothing is touched).
+ * Except on -9, the base name, author, copyright and comments are assigned first, also when the
+ * call then fails. */
+MEVRIX_API float writeCollada(const char* text, double value, char* buf1, int buf1Len);
+
+/* As writeCollada, but with one triangles element per OBJ group and one material and effect
+ * per group ("material_001", "material_002", ... in the order the groups first occur; the
+ * 1000th is "material_000", from the 1001st on the whole number follows, "material_1001").
+ * Group names are taken from the group line's third character on; faces are written as they
+ * stand, so the OBJ file should hold triangles. The base name always ends in "_".
+ * Returns 0, -1, -2 or -9 as writeCollada does. */
+MEVRIX_API float writeColladaTris(const char* text, double value, char* buf1, int buf1Len);
+
 /* ---- Sculpt maps ------------------------------------------------------------------------ */
 
 /* Turns a mesh laid out on a regular texture-coordinate grid into a sculpt map: a 24-bit BMP

@@ -1,18 +1,11 @@
 #include "common/number_format.h"
 
+#include <bit>
 #include <charconv>
 #include <cmath>
 #include <cstdint>
 
 namespace mevrix::common {
-namespace {
-
-// Powers of ten from 1e-4 to 1e6; no float lies between one of them and its double.
-constexpr double kPowersOfTen[] = {1e-4, 1e-3, 1e-2, 1e-1, 1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6};
-constexpr std::uint64_t kScales[] = {1,      10,      100,      1000,      10000,
-                                     100000, 1000000, 10000000, 100000000, 1000000000};
-
-}  // namespace
 
 char* formatG6(char* first, double value) {
   return std::to_chars(first, first + kMaxNumberChars, value, std::chars_format::general, 6).ptr;
@@ -20,60 +13,50 @@ char* formatG6(char* first, double value) {
 
 char* formatFloatG6(char* first, float value) {
   const double magnitude = std::fabs(static_cast<double>(value));
-  if (!(magnitude >= 1e-4 && magnitude < 1e6)) return formatG6(first, value);
+  // From 1e-4 (the constant lies just above the power of ten) to below 999999.5 the text has
+  // no exponent and six significant digits; everything else, NaN included, goes the long way.
+  if (!(magnitude >= 1e-4 && magnitude < 999999.5)) return formatG6(first, value);
 
-  // magnitude = mantissa / 2^shift exactly, with a 24-bit mantissa and a shift of 4 to 37.
-  int binaryExponent = 0;
-  const double fraction = std::frexp(magnitude, &binaryExponent);
-  const auto mantissa = static_cast<std::uint64_t>(std::ldexp(fraction, 24));
-  const int shift = 24 - binaryExponent;
-
-  // The decimal exponent: 10^exponent <= magnitude < 10^(exponent + 1), from -4 to 5.
-  int exponent = -4;
-  while (magnitude >= kPowersOfTen[exponent + 5]) ++exponent;
-
-  // Six significant digits, rounded half to even from the exact value: mantissa * 10^(5 -
-  // exponent) stays below 2^54.
-  const std::uint64_t scaled = mantissa * kScales[5 - exponent];
-  std::uint64_t digits = scaled >> shift;
-  const std::uint64_t rest = scaled & ((std::uint64_t{1} << shift) - 1);
-  const std::uint64_t half = std::uint64_t{1} << (shift - 1);
-  if (rest > half || (rest == half && (digits & 1) != 0)) ++digits;
-  if (digits == 1000000) {
+  // Scale by 10^k so that the integer part has six digits. A float has 24 significant bits and
+  // 5^10 has 24, so every product is exact, and so is the rounding below. The binary exponent
+  // gives k or k + 1 (1233 / 4096 is log10(2) to five places).
+  constexpr double kPowers[] = {1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9, 1e10};
+  const int binaryExponent =
+      static_cast<int>((std::bit_cast<std::uint64_t>(magnitude) >> 52) & 0x7ff) - 1023;
+  int k = 5 - ((binaryExponent * 1233) >> 12);
+  double scaled = magnitude * kPowers[k];
+  while (scaled >= 1e6) scaled = magnitude * kPowers[--k];
+  while (scaled < 1e5) scaled = magnitude * kPowers[++k];
+  // Round half to even, as printf and to_chars do for a value exactly between two.
+  auto digits = static_cast<std::uint32_t>(scaled);
+  const double fraction = scaled - digits;
+  if (fraction > 0.5 || (fraction == 0.5 && digits % 2 == 1)) ++digits;
+  if (digits == 1000000) {  // rounded up into the next decade: one decimal less
     digits = 100000;
-    ++exponent;
+    --k;
   }
-  // Exponent notation from 1e6 on is left to the general path.
-  if (exponent > 5 || digits < 100000 || digits > 999999) return formatG6(first, value);
 
   char text[6];
-  for (int i = 5; i >= 0; --i) {
-    text[i] = static_cast<char>('0' + digits % 10);
-    digits /= 10;
-  }
-  int kept = 6;  // digits up to the last non-zero one
-  while (text[kept - 1] == '0') --kept;
+  for (int i = 5; i >= 0; --i, digits /= 10) text[i] = static_cast<char>('0' + digits % 10);
+  int last = 5;                     // the last significant digit once trailing zeros are dropped
+  const int integerDigits = 6 - k;  // at most 6; 0 or fewer below 1
+  while (last >= integerDigits && last > 0 && text[last] == '0') --last;
 
-  char* out = first;
-  if (value < 0) *out++ = '-';
-  if (exponent >= 0) {
-    const int integerDigits = exponent + 1;
-    for (int i = 0; i < integerDigits; ++i) *out++ = text[i];
-    if (kept > integerDigits) {
-      *out++ = '.';
-      for (int i = integerDigits; i < kept; ++i) *out++ = text[i];
-    }
-  } else {
-    *out++ = '0';
-    *out++ = '.';
-    for (int i = exponent + 1; i < 0; ++i) *out++ = '0';
-    for (int i = 0; i < kept; ++i) *out++ = text[i];
+  char* p = first;
+  if (value < 0) *p++ = '-';
+  if (integerDigits <= 0) {
+    *p++ = '0';
+    *p++ = '.';
+    for (int i = integerDigits; i < 0; ++i) *p++ = '0';
+    for (int i = 0; i <= last; ++i) *p++ = text[i];
+    return p;
   }
-  return out;
-}
-
-char* formatInt(char* first, std::int64_t value) {
-  return std::to_chars(first, first + kMaxNumberChars, value).ptr;
+  for (int i = 0; i < integerDigits; ++i) *p++ = text[i];
+  if (last >= integerDigits) {
+    *p++ = '.';
+    for (int i = integerDigits; i <= last; ++i) *p++ = text[i];
+  }
+  return p;
 }
 
 }  // namespace mevrix::common

@@ -11,4 +11,8 @@ namespace mevrix::common {
 // as it stands, so ordinary text passes through unchanged.
 void putXmlEscaped(OutputSink& sink, std::string_view text);
 
+// True when `text` holds one of & < > " ', so that putXmlEscaped would change it. Checks large
+// texts quickly, so a writer can test a whole run of short texts once instead of each of them.
+bool needsXmlEscaping(std::string_view text);
+
 }  // namespace mevrix::common

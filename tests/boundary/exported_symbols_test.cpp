@@ -19,10 +19,11 @@
 namespace {
 
 const std::set<std::string> kExpectedExports = {
-    "Version",     "SetDefaultDir", "SetDialogTitle", "GetFileList", "GetDirFileList",
-    "GetFileInfo", "OpenFolder",    "GetFile",        "CloseFolder", "FileDelete",
-    "FileRename",  "FileCopyTo",    "EmptyFolder",    "ScaleUVs",    "setDate",
-    "setTxrName",  "getGroups",     "OBJtoSculpty",   "AppendOBJ",   "GroupListClear",
+    "Version",     "SetDefaultDir",  "SetDialogTitle",   "GetFileList", "GetDirFileList",
+    "GetFileInfo", "OpenFolder",     "GetFile",          "CloseFolder", "FileDelete",
+    "FileRename",  "FileCopyTo",     "EmptyFolder",      "ScaleUVs",    "setDate",
+    "setTxrName",  "writeCollada",   "writeColladaTris", "getGroups",   "OBJtoSculpty",
+    "AppendOBJ",   "GroupListClear",
 };
 
 #ifdef _WIN32

@@ -98,6 +98,21 @@ TEST(NumberFormat, FloatsMatchTheGeneralFormatAroundEveryPowerOfTenAndAtRandom) 
   }
 }
 
+TEST(NumberFormat, FloatsAtTheEdgesOfTheShortWayMatchPrintf) {
+  const float values[] = {0.0f,      -0.0f,       1.0f,         -1.0f,      0.57735026f, 0.1f,
+                          1e-4f,     9.99999e-5f, 0.000123456f, 9.9999996f, 99999.95f,   999999.4f,
+                          999999.5f, 999999.6f,   100000.5f,    100001.5f,  0.5f,        123456.5f,
+                          2.5e-5f,   3.4e38f,     -7.25f};
+  for (float value : values) EXPECT_EQ(floatG6(value), printfG(value)) << value;
+  // Every 401st float from 2^-16 to 2^22, of both signs: both sides of the short way's bounds.
+  for (std::uint32_t bits = std::bit_cast<std::uint32_t>(0x1p-16f);
+       bits < std::bit_cast<std::uint32_t>(0x1p22f); bits += 401) {
+    const float value = std::bit_cast<float>(bits);
+    ASSERT_EQ(floatG6(value), g6(value)) << value;
+    ASSERT_EQ(floatG6(-value), g6(-value)) << value;
+  }
+}
+
 TEST(NumberFormat, WritesPlainDecimalIntegers) {
   char text[kMaxNumberChars];
   EXPECT_EQ(std::string(text, formatInt(text, 0)), "0");

@@ -23,5 +23,17 @@ TEST(XmlText, PassesOrdinaryTextUnchanged) {
   EXPECT_EQ(escaped(" 0.5 1.25\t\xc3\xa9 "), " 0.5 1.25\t\xc3\xa9 ");
 }
 
+TEST(XmlText, TellsWhetherATextNeedsEscaping) {
+  EXPECT_FALSE(needsXmlEscaping(""));
+  EXPECT_FALSE(needsXmlEscaping(" 0.5 1.25\t\xc3\xa9 "));
+  for (const char special : {'&', '<', '>', '"', '\''}) {
+    std::string text(100000, 'x');
+    EXPECT_TRUE(needsXmlEscaping(text + special)) << special;  // far behind the start
+    text[65535] = special;
+    EXPECT_TRUE(needsXmlEscaping(text)) << special;
+    EXPECT_FALSE(needsXmlEscaping(std::string_view(text).substr(65536))) << special;
+  }
+}
+
 }  // namespace
 }  // namespace mevrix::common

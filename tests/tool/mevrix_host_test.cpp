@@ -13,12 +13,12 @@ using mevrix::test::withPlatformLineEnds;
 TEST(MevrixHost, ListsTheExportsThePlugInHas) {
   const auto result = runProcess(MEVRIX_HOST_PATH, {"--list"});
   EXPECT_EQ(result.exitCode, 0) << result.err;
-  EXPECT_EQ(
-      result.out,
-      withPlatformLineEnds("Version\nSetDefaultDir\nSetDialogTitle\nGetFileList\nGetDirFileList\n"
-                           "GetFileInfo\nOpenFolder\nGetFile\nCloseFolder\nFileDelete\nFileRename\n"
-                           "FileCopyTo\nEmptyFolder\nScaleUVs\nsetDate\nsetTxrName\ngetGroups\n"
-                           "OBJtoSculpty\nAppendOBJ\nGroupListClear\n"));
+  EXPECT_EQ(result.out,
+            withPlatformLineEnds(
+                "Version\nSetDefaultDir\nSetDialogTitle\nGetFileList\nGetDirFileList\n"
+                "GetFileInfo\nOpenFolder\nGetFile\nCloseFolder\nFileDelete\nFileRename\n"
+                "FileCopyTo\nEmptyFolder\nScaleUVs\nsetDate\nsetTxrName\nwriteCollada\n"
+                "writeColladaTris\ngetGroups\nOBJtoSculpty\nAppendOBJ\nGroupListClear\n"));
 }
 
 TEST(MevrixHost, CallsExportsInOrderAndPrintsResults) {

@@ -1,0 +1,162 @@
+// collada_bench [--sizes MB,MB...] [--dir FOLDER] [--repeat N] [--no-assimp]
+//
+// Times writeCollada (modes 0, 1, 2) on generated grid meshes of quadrilaterals in 8 groups, and
+// writeColladaTris (modes 0, 2) on the same grids split into triangles, against a plain copy of
+// the same input and, where assimp is installed, `assimp export IN.obj OUT.dae -fcollada`, all in
+// one run. Prints throughput, the ratios, and peak memory against the input size, then checks
+// the targets on the largest mesh. Each of the library's runs and the copy is repeated (3 times
+// by default) and the fastest run counts, so a moment of load on the machine does not decide a
+// ratio; assimp runs once. The generated files are deleted afterwards.
+
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "bench_support.h"
+
+namespace {
+
+using namespace mevrix::bench;
+
+struct Options {
+  std::vector<double> sizes = {30, 200};
+  std::string dir = "/tmp";
+  int repeat = 3;
+  bool assimp = true;
+};
+
+Options parseOptions(int argc, char** argv) {
+  Options options;
+  for (int i = 1; i < argc; ++i) {
+    const std::string arg = argv[i];
+    if (arg == "--sizes" && i + 1 < argc) {
+      options.sizes.clear();
+      for (char* p = argv[++i]; *p;) {
+        options.sizes.push_back(std::strtod(p, &p));
+        if (*p == ',') ++p;
+      }
+    } else if (arg == "--dir" && i + 1 < argc) {
+      options.dir = argv[++i];
+    } else if (arg == "--repeat" && i + 1 < argc) {
+      options.repeat = std::max(1, std::atoi(argv[++i]));
+    } else if (arg == "--no-assimp") {
+      options.assimp = false;
+    } else {
+      std::fprintf(stderr,
+                   "usage: collada_bench [--sizes MB,MB...] [--dir FOLDER] [--no-assimp]\n");
+      std::exit(1);
+    }
+  }
+  return options;
+}
+
+// The fastest of `repeat` runs of `work`, each writing a fresh `output` on a quiet disk cache.
+Measurement fastestOf(int repeat, const std::string& output, const std::function<int()>& work) {
+  Measurement best;
+  for (int i = 0; i < repeat; ++i) {
+    unlink(output.c_str());
+    sync();
+    const Measurement m = measure(work);
+    if (i == 0 || m.seconds < best.seconds) best = m;
+  }
+  unlink(output.c_str());
+  return best;
+}
+
+struct Run {
+  std::string name;
+  int mode;
+};
+
+// Whether the measurements of one mesh meet the targets; prints each verdict.
+bool checkTargets(const std::string& name, int mode, const Measurement& m, const Measurement& copy,
+                  const Measurement* assimp, double inputMB) {
+  bool met = true;
+  const auto verdict = [&](const char* what, bool ok) {
+    std::printf("  %-28s %-44s %s\n", name.c_str(), what, ok ? "met" : "MISSED");
+    met = met && ok;
+  };
+  const double copyRatio = m.seconds / copy.seconds;
+  if (mode == 0) {
+    verdict("<= 4x the copy's time", copyRatio <= 4);
+    if (assimp) verdict(">= 20x faster than assimp", assimp->seconds / m.seconds >= 20);
+  } else {
+    verdict("<= 6x the copy's time", copyRatio <= 6);
+  }
+  verdict("peak memory <= 2x the input", m.peakMiB * 1.048576 / inputMB <= 2);
+  return met;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const Options options = parseOptions(argc, argv);
+  const ExportFunction writeCollada = loadExport(MEVRIX_LIBRARY_PATH, "writeCollada");
+  const ExportFunction writeColladaTris = loadExport(MEVRIX_LIBRARY_PATH, "writeColladaTris");
+  const bool withAssimp = options.assimp && haveProgram("assimp");
+  if (!withAssimp) std::printf("(assimp not measured)\n");
+  const std::string prefix = options.dir + "/mevrix-collada-bench-" + std::to_string(getpid());
+  bool allMet = true;
+
+  for (std::size_t s = 0; s < options.sizes.size(); ++s) {
+    const double size = options.sizes[s];
+    const bool largest = s + 1 == options.sizes.size();
+    for (const bool triangles : {false, true}) {
+      GridOptions grid;
+      grid.triangles = triangles;
+      grid.groups = 8;
+      grid.verticesPerSide = verticesPerSideForSize(size, triangles);
+      const std::string input = prefix + (triangles ? "-triangles.obj" : "-quads.obj");
+      const std::string output = prefix + "-out.dae";
+      writeGridObj(input, grid);
+      const double inputMB = fileMegabytes(input);
+      std::printf("\n== %s: %d x %d grid, %s, 8 groups, %.1f MB\n", input.c_str(),
+                  grid.verticesPerSide, grid.verticesPerSide,
+                  triangles ? "triangles" : "quadrilaterals", inputMB);
+
+      const Measurement copy =
+          fastestOf(options.repeat, output, [&] { return plainCopy(input, output); });
+      printRow("plain copy", copy, inputMB, copy);
+      Measurement assimp;
+      if (withAssimp) {
+        unlink(output.c_str());
+        sync();
+        assimp = measureCommand({"assimp", "export", input, output, "-fcollada"});
+        printRow("assimp export -fcollada", assimp, inputMB, copy);
+      }
+
+      const ExportFunction writer = triangles ? writeColladaTris : writeCollada;
+      const std::vector<Run> runs = triangles ? std::vector<Run>{{"writeColladaTris mode 0", 0},
+                                                                 {"writeColladaTris mode 2", 2}}
+                                              : std::vector<Run>{{"writeCollada mode 0", 0},
+                                                                 {"writeCollada mode 1", 1},
+                                                                 {"writeCollada mode 2", 2}};
+      std::vector<Measurement> measured;
+      for (const Run& run : runs) {
+        measured.push_back(fastestOf(options.repeat, output, [&] {
+          std::string document = output;
+          return static_cast<int>(writer(input.c_str(), run.mode, document.data(),
+                                         static_cast<int>(document.size() + 1)));
+        }));
+        printRow(run.name, measured.back(), inputMB, copy, withAssimp ? &assimp : nullptr);
+      }
+      if (largest) {
+        std::printf("targets:\n");
+        for (std::size_t i = 0; i < runs.size(); ++i) {
+          allMet &=
+              measured[i].result == 0 && checkTargets(runs[i].name, runs[i].mode, measured[i], copy,
+                                                      withAssimp ? &assimp : nullptr, inputMB);
+        }
+      }
+      unlink(output.c_str());
+      unlink(input.c_str());
+    }
+  }
+  std::printf("\n%s\n", allMet ? "all targets met" : "some targets MISSED");
+  return allMet ? 0 : 1;
+}

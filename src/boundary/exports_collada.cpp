@@ -1,0 +1,43 @@
+// The COLLADA exports: an OBJ file in, a COLLADA document out.
+
+#include "boundary/export_guard.h"
+#include "boundary/module_state.h"
+#include "boundary/value_conversion.h"
+#include "collada/polylist_writer.h"
+#include "collada/triangles_writer.h"
+#include "mevrix/exports.h"
+
+using mevrix::boundary::guarded;
+using mevrix::boundary::moduleState;
+using mevrix::boundary::toInteger;
+
+namespace {
+
+constexpr float kMissingPath = -9.0f;
+// Anything that escapes a writer happens once the document is being written.
+constexpr float kWriteFailed = -2.0f;
+
+using Writer = mevrix::collada::ExportResult (*)(mevrix::collada::ExportMetadata&, const char*,
+                                                 const char*, std::int32_t);
+
+float runWriter(Writer writer, const char* objPath, double value, const char* documentPath) {
+  if (!objPath || !documentPath) return kMissingPath;
+  const std::int32_t mode = toInteger(value);
+  return guarded(kWriteFailed, [&] {
+    return static_cast<int>(writer(moduleState().exportMetadata, objPath, documentPath, mode));
+  });
+}
+
+}  // namespace
+
+extern "C" {
+
+float writeCollada(const char* text, double value, char* buf1, int) {
+  return runWriter(mevrix::collada::writePolylistCollada, text, value, buf1);
+}
+
+float writeColladaTris(const char* text, double value, char* buf1, int) {
+  return runWriter(mevrix::collada::writeTrianglesCollada, text, value, buf1);
+}
+
+}  // extern "C"

@@ -1,0 +1,549 @@
+#include "collada/document_blocks.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+
+#include "common/number_format.h"
+#include "common/xml_text.h"
+
+namespace mevrix::collada {
+namespace {
+
+using common::OutputSink;
+
+// A text inserted into a line: escaped on the way out.
+struct Inserted {
+  std::string_view text;
+};
+
+void putPiece(OutputSink& sink, std::string_view fixed) {
+  sink.put(fixed);
+}
+void putPiece(OutputSink& sink, Inserted inserted) {
+  common::putXmlEscaped(sink, inserted.text);
+}
+void putPiece(OutputSink& sink, std::int64_t number) {
+  sink.putInt(number);
+}
+void putPiece(OutputSink& sink, std::size_t number) {
+  sink.putInt(static_cast<std::int64_t>(number));
+}
+
+// One line: its pieces one after the other, then the line end.
+template <typename... Pieces>
+void putLine(OutputSink& sink, const Pieces&... pieces) {
+  (putPiece(sink, pieces), ...);
+  sink.putLineEnd();
+}
+
+void putLines(OutputSink& sink, std::span<const std::string_view> lines) {
+  for (std::string_view line : lines) sink.putLine(line);
+}
+
+// Every effect's lines behind its opening line; only the effect's id differs between effects.
+constexpr std::string_view kEffectBody[] = {
+    "      <profile_COMMON>",
+    "        <newparam sid=\"QelvarTexture-surface\">",
+    "          <surface type=\"2D\">",
+    "            <init_from>QelvarTexture</init_from>",
+    "          </surface>",
+    "        </newparam>",
+    "        <newparam sid=\"QelvarTexture-sampler\">",
+    "          <sampler2D>",
+    "            <source>QelvarTexture-surface</source>",
+    "          </sampler2D>",
+    "        </newparam>",
+    "        <technique sid=\"common\">",
+    "          <blinn>",
+    "            <emission>",
+    "              <color>0 0 0 1</color>",
+    "            </emission>",
+    "            <ambient>",
+    "              <color>0 0 0 1</color>",
+    "            </ambient>",
+    "            <diffuse>",
+    "              <texture texture=\"QelvarTexture-sampler\" texcoord=\"TEX0\">",
+    "                <extra>",
+    "                  <technique profile=\"QelvarCOLLADA\">",
+    "                    <blend_mode>NONE</blend_mode>",
+    "                    <coverageU>1</coverageU>",
+    "                    <coverageV>1</coverageV>",
+    "                    <fast>0</fast>",
+    "                    <mirrorU>0</mirrorU>",
+    "                    <mirrorV>0</mirrorV>",
+    "                    <noiseU>0</noiseU>",
+    "                    <noiseV>0</noiseV>",
+    "                    <offsetU>0</offsetU>",
+    "                    <offsetV>0</offsetV>",
+    "                    <repeatU>1</repeatU>",
+    "                    <repeatV>1</repeatV>",
+    "                    <rotateFrame>0</rotateFrame>",
+    "                    <rotateUV>0</rotateUV>",
+    "                    <stagger>0</stagger>",
+    "                    <translateFrameU>0</translateFrameU>",
+    "                    <translateFrameV>0</translateFrameV>",
+    "                    <wrapU>1</wrapU>",
+    "                    <wrapV>1</wrapV>",
+    "                  </technique>",
+    "                </extra>",
+    "              </texture>",
+    "            </diffuse>",
+    "            <specular>",
+    "              <color>0.5 0.5 0.5 1</color>",
+    "            </specular>",
+    "            <shininess>",
+    "              <float>0.3</float>",
+    "            </shininess>",
+    "            <reflective>",
+    "              <color>0 0 0 1</color>",
+    "            </reflective>",
+    "            <reflectivity>",
+    "              <float>0.5</float>",
+    "            </reflectivity>",
+    "            <transparent opaque=\"RGB_ZERO\">",
+    "              <color>0 0 0 1</color>",
+    "            </transparent>",
+    "            <transparency>",
+    "              <float>1</float>",
+    "            </transparency>",
+    "          </blinn>",
+    "        </technique>",
+    "      </profile_COMMON>",
+    "    </effect>",
+};
+
+constexpr std::string_view kImageTail[] = {
+    "      <extra>",
+    "        <technique profile=\"QelvarCOLLADA\">",
+    "          <dgnode_type>kFile</dgnode_type>",
+    "          <image_sequence>0</image_sequence>          ",
+    "        </technique>",
+    "      </extra>",
+    "    </image>",
+    "  </library_images>",
+};
+
+constexpr std::string_view kGeometryTail[] = {
+    "      </mesh>",
+    "      <extra>",
+    "        <technique profile=\"QelvarCOLLADA\">          ",
+    "          <double_sided>1</double_sided>",
+    "        </technique>",
+    "      </extra>",
+    "    </geometry>",
+    "  </library_geometries>",
+};
+
+constexpr std::string_view kNodeTransform[] = {
+    "        <translate sid=\"translate\">0 0 0</translate>",
+    "        <rotate sid=\"rotateZ\">0 0 1 0</rotate>",
+    "        <rotate sid=\"rotateY\">0 1 0 0</rotate>",
+    "        <rotate sid=\"rotateX\">1 0 0 0</rotate>",
+    "        <scale sid=\"scale\">1 1 1</scale>",
+};
+
+constexpr std::string_view kVisualSceneTail[] = {
+    "            </technique_common>",
+    "          </bind_material>",
+    "        </instance_geometry>        ",
+    "      </node>",
+    "    </visual_scene>",
+    "  </library_visual_scenes>",
+};
+
+constexpr std::string_view kSceneAndEnd[] = {
+    "  <scene>",  "    <instance_visual_scene url=\"#VisualSceneNode\"/>",
+    "  </scene>", "</COLLADA>",
+    "",           "",
+};
+
+// Room for one normal as text: three components of at most kMaxNumberChars and a space each.
+constexpr std::size_t kMaxNormalChars = 3 * (common::kMaxNumberChars + 1);
+
+// One normal component and its space. A component that is not a finite number (the unit normal
+// of a face without area) is written as 0 so that importers can read the array.
+char* putComponent(char* p, float value) {
+  if (std::isfinite(value)) {
+    p = common::formatFloatG6(p, value);
+  } else {
+    *p++ = '0';
+  }
+  *p++ = ' ';
+  return p;
+}
+
+char* putNormal(char* p, float x, float y, float z) {
+  return putComponent(putComponent(putComponent(p, x), y), z);
+}
+
+char* putNormal(char* p, const Vector3& n) {
+  return putNormal(p, n.x, n.y, n.z);
+}
+
+// The text of every vertex's normal, formatted once and copied for every corner that uses it.
+// Offsets are kept as 32 bits within pages of vertices, which halves their memory.
+class VertexNormalTexts {
+ public:
+  explicit VertexNormalTexts(const std::vector<Vector3>& normals) {
+    // A finite float takes at most 12 characters as "%g" writes it ("-1.17549e-38"), so the
+    // texts fit without the string ever moving; untouched capacity costs no memory.
+    texts_.reserve(normals.size() * 3 * 13 + kCopySize);
+    relativeEnds_.reserve(normals.size());
+    char buffer[kMaxNormalChars];
+    for (std::size_t i = 0; i < normals.size(); ++i) {
+      if (i % kPageSize == 0) pageStarts_.push_back(texts_.size());
+      texts_.append(buffer, putNormal(buffer, normals[i]));
+      relativeEnds_.push_back(static_cast<std::uint32_t>(texts_.size() - pageStarts_.back()));
+    }
+    texts_.append(kCopySize, ' ');  // room for the fixed-size copies in put()
+  }
+
+  // Writes the normal of the vertex a position number names; "0 0 0 " for a number that names
+  // none.
+  void put(OutputSink& sink, std::int32_t number) const {
+    const std::int64_t index = std::int64_t{number} - 1;
+    if (index < 0 || static_cast<std::uint64_t>(index) >= relativeEnds_.size()) {
+      sink.put("0 0 0 ");
+      return;
+    }
+    const auto i = static_cast<std::size_t>(index);
+    const std::size_t pageStart = pageStarts_[i / kPageSize];
+    const std::size_t begin = pageStart + (i % kPageSize == 0 ? 0 : relativeEnds_[i - 1]);
+    const std::size_t size = pageStart + relativeEnds_[i] - begin;
+    if (size > kCopySize) {
+      sink.put(std::string_view(texts_).substr(begin, size));
+      return;
+    }
+    // A copy of fixed size compiles to a few moves; what it copies beyond the text is
+    // overwritten by what follows.
+    char* p = sink.reserve(kCopySize);
+    std::memcpy(p, texts_.data() + begin, kCopySize);
+    sink.commit(p + size);
+  }
+
+ private:
+  // A page's texts take at most kPageSize * kMaxNormalChars bytes, far below 2^32.
+  static constexpr std::size_t kPageSize = std::size_t{1} << 16;
+  // Longer than any normal's text.
+  static constexpr std::size_t kCopySize = 48;
+
+  std::string texts_;
+  std::vector<std::size_t> pageStarts_;
+  std::vector<std::uint32_t> relativeEnds_;
+};
+
+// The texts of one kind of line behind their first two characters, in file order, each
+// followed by a space. Numbers hold no markup characters, so the run of lines is checked once and
+// the texts are escaped one by one only when it holds any.
+void putLineValues(OutputSink& sink, const ExportMesh& mesh, LineSpan span, ObjLineKind kind) {
+  const std::string_view text = mesh.text().substr(span.begin, span.end - span.begin);
+  const bool escape = common::needsXmlEscaping(text);
+  common::LineReader lines(text);
+  std::string_view line;
+  while (lines.next(line)) {
+    if (classifyObjLine(line) != kind) continue;
+    if (escape) {
+      common::putXmlEscaped(sink, lineValueText(line));
+    } else {
+      sink.put(lineValueText(line));
+    }
+    sink.put(' ');
+  }
+}
+
+// How the three sources of the mesh differ in their lines.
+struct SourceLayout {
+  std::string_view name;         // behind the base name: "-positions", "-normals", "-map1"
+  std::string_view arrayIndent;  // in front of <float_array>
+  std::string_view arrayTail;    // behind </float_array>
+  int stride;
+  std::span<const std::string_view> accessorTail;  // the params and the closing lines
+  std::string_view close;                          // the </source> line
+};
+
+constexpr std::string_view kXyzAccessorTail[] = {
+    "              <param name=\"X\" type=\"float\"/>",
+    "              <param name=\"Y\" type=\"float\"/>",
+    "              <param name=\"Z\" type=\"float\"/>",
+    "            </accessor>",
+    "          </technique_common>",
+};
+
+constexpr std::string_view kStAccessorTail[] = {
+    "              <param name=\"S\" type=\"float\"/>",
+    "              <param name=\"T\" type=\"float\"/>",
+    "            </accessor>",
+    "          </technique_common>",
+};
+
+constexpr SourceLayout kPositionsSource{"-positions",     "        \t          ", "\t", 3,
+                                        kXyzAccessorTail, "        </source>  "};
+constexpr SourceLayout kNormalsSource{"-normals", "          ",     "",
+                                      3,          kXyzAccessorTail, "        </source>     "};
+constexpr SourceLayout kTexCoordsSource{"-map1", "          ",    "",
+                                        2,       kStAccessorTail, "        </source>"};
+
+// A source of `count` elements; `putValues` writes the array's values.
+template <typename PutValues>
+void putSource(OutputSink& sink, Inserted base, const SourceLayout& layout, std::int64_t count,
+               PutValues putValues) {
+  putLine(sink, "        <source id=\"", base, layout.name, "\" name=\"", base, layout.name, "\">");
+  putPiece(sink, layout.arrayIndent);
+  putPiece(sink, "<float_array id=\"");
+  putPiece(sink, base);
+  putPiece(sink, layout.name);
+  putPiece(sink, "-array\" count=\"");
+  putPiece(sink, layout.stride * count);
+  putPiece(sink, "\">");
+  putValues();
+  putLine(sink, "</float_array>", layout.arrayTail);
+  sink.putLine("          <technique_common>");
+  putLine(sink, "            <accessor source=\"#", base, layout.name, "-array\" count=\"", count,
+          "\" stride=\"", std::int64_t{layout.stride}, "\">");
+  putLines(sink, layout.accessorTail);
+  sink.putLine(layout.close);
+}
+
+// The groups' slots in the group map's order, the order of the document's elements.
+std::vector<const GroupSlot*> slotsInMapOrder(const ExportMesh& mesh) {
+  std::vector<const GroupSlot*> slots;
+  slots.reserve(mesh.groups.size());
+  for (const auto& [name, index] : mesh.groups) {
+    slots.push_back(&mesh.slots[static_cast<std::size_t>(index)]);
+  }
+  return slots;
+}
+
+// Normal values, three per corner, in the order the corners are written: mode 1 repeats each
+// face's normal for the face's corners, modes 2 and up give each corner its vertex's normal.
+void putNormalValues(OutputSink& sink, ExportMesh& mesh, std::int32_t mode,
+                     std::span<const GroupSlot* const> slots) {
+  if (mode == 1) {
+    char buffer[kMaxNormalChars];
+    for (const GroupSlot* slot : slots) {
+      for (const FaceNormal& face : slot->faceNormals) {
+        const std::string_view text(buffer, putNormal(buffer, face.normal) - buffer);
+        for (std::int32_t i = 0; i < face.corners; ++i) sink.put(text);
+      }
+    }
+    return;
+  }
+  const VertexNormalTexts texts(mesh.vertexNormals);
+  // Only the texts are needed from here on.
+  std::vector<Vector3>().swap(mesh.vertexNormals);
+  for (const GroupSlot* slot : slots) {
+    for (std::int32_t number : slot->positionNumbers) texts.put(sink, number);
+  }
+}
+
+void putNormalsSource(OutputSink& sink, Inserted base, ExportMesh& mesh, std::int32_t mode,
+                      std::span<const GroupSlot* const> slots) {
+  std::int64_t corners = 0;
+  for (const GroupSlot* slot : slots) {
+    corners += static_cast<std::int64_t>(slot->positionNumbers.size());
+  }
+  putSource(sink, base, kNormalsSource, corners, [&] { putNormalValues(sink, mesh, mode, slots); });
+}
+
+// A count from 0 that goes up by one, kept as decimal text: incrementing the text is cheaper
+// than formatting the number anew for every corner.
+class DecimalCounter {
+ public:
+  // Writes the count at `p` and returns its end. Copies a fixed kDigits bytes (a few moves);
+  // what lands behind the count is overwritten by what follows.
+  char* put(char* p) const {
+    std::memcpy(p, digits_ + first_, kDigits);
+    return p + (kDigits - first_);
+  }
+
+  void increment() {
+    std::size_t i = kDigits;
+    while (i > first_ && digits_[i - 1] == '9') digits_[--i] = '0';
+    if (i == first_) {
+      digits_[--first_] = '1';  // 20 digits outlast any count of corners
+    } else {
+      ++digits_[i - 1];
+    }
+  }
+
+ private:
+  static constexpr std::size_t kDigits = 20;
+  // The count's digits end at kDigits; the second half is room for the fixed-size copy.
+  char digits_[2 * kDigits] = {'0', '0', '0', '0', '0', '0', '0', '0', '0', '0',
+                               '0', '0', '0', '0', '0', '0', '0', '0', '0', '0'};
+  std::size_t first_ = kDigits - 1;
+};
+
+// Each corner's position index, its normal index when there are normals, and its
+// texture-coordinate index, each followed by a space. Normal indices run on from group to group.
+void putCorners(OutputSink& sink, const GroupSlot& slot, DecimalCounter* normalIndex) {
+  constexpr std::size_t kMaxCornerChars = 3 * (common::kMaxNumberChars + 1);
+  auto texCoord = slot.texCoordNumbers.begin();
+  for (const std::int32_t position : slot.positionNumbers) {
+    char* const start = sink.reserve(kMaxCornerChars);
+    char* p = common::formatInt(start, std::int64_t{position} - 1);
+    *p++ = ' ';
+    const std::size_t positionChars = static_cast<std::size_t>(p - start);
+    if (normalIndex) {
+      p = normalIndex->put(p);
+      *p++ = ' ';
+      normalIndex->increment();
+    }
+    const std::int32_t texCoordNumber = *texCoord++;
+    if (texCoordNumber == position) {
+      p = std::copy(start, start + positionChars, p);  // the same number, often
+    } else {
+      p = common::formatInt(p, std::int64_t{texCoordNumber} - 1);
+      *p++ = ' ';
+    }
+    sink.commit(p);
+  }
+}
+
+void putPrimitive(OutputSink& sink, Inserted base, PrimitiveKind kind, std::string_view symbol,
+                  const GroupSlot& slot, DecimalCounter* normalIndex) {
+  const bool withNormals = normalIndex != nullptr;
+  const std::string_view element = kind == PrimitiveKind::polylist ? "polylist" : "triangles";
+  putLine(sink, "        <", element, " material=\"", Inserted{symbol}, "\" count=\"",
+          slot.faceCount(), "\">");
+  putLine(sink, "          <input semantic=\"VERTEX\" source=\"#", base,
+          "-vertices\" offset=\"0\"/>");
+  if (withNormals) {
+    putLine(sink, "          <input semantic=\"NORMAL\" source=\"#", base,
+            "-normals\" offset=\"1\"/>");
+    putLine(sink, "          <input semantic=\"TEXCOORD\" source=\"#", base,
+            "-map1\" offset=\"2\" set=\"0\"/>");
+  } else {
+    putLine(sink, "          <input semantic=\"TEXCOORD\" source=\"#", base,
+            "-map1\" offset=\"1\" set=\"0\"/>");
+  }
+  if (kind == PrimitiveKind::polylist) {
+    sink.put("          <vcount>");
+    for (std::int32_t size : slot.faceSizes) {
+      char* p = sink.reserve(common::kMaxNumberChars + 1);
+      p = common::formatInt(p, size);
+      *p++ = ' ';
+      sink.commit(p);
+    }
+    sink.putLine("</vcount>");
+  }
+  sink.put("          <p>");
+  putCorners(sink, slot, normalIndex);
+  sink.putLine("</p>");
+  putLine(sink, "        </", element, ">");
+}
+
+}  // namespace
+
+void putHead(OutputSink& sink) {
+  sink.putLine("<?xml version=\"1.0\" encoding=\"utf-8\"?>");
+  putLine(sink, "<COLLADA xmlns=\"", kColladaNamespace, "\" version=\"1.4.1\">");
+}
+
+void putAsset(OutputSink& sink, const ExportMetadata& metadata) {
+  const Inserted date{metadata.date};
+  sink.putLine("  <asset>");
+  sink.putLine("    <contributor>");
+  putLine(sink, "      <author>", Inserted{metadata.author}, "</author>");
+  sink.putLine("      <authoring_tool>Qelvar Collada Exporter</authoring_tool>");
+  putLine(sink, "      <comments>", Inserted{metadata.comments}, "</comments> ");
+  putLine(sink, "\t\t\t<copyright>", Inserted{metadata.copyright}, "</copyright>");
+  sink.putLine("\t\t\t<source_data></source_data>     ");
+  sink.putLine("    </contributor>");
+  putLine(sink, "    <created>", date, "</created>");
+  putLine(sink, "    <modified>", date, "</modified>");
+  sink.putLine("    <unit name=\"half-meter\" meter=\"0.5\"/>");
+  sink.putLine("    <up_axis>Y_UP</up_axis>");
+  sink.putLine("  </asset>");
+}
+
+void putMaterialLibrary(OutputSink& sink, std::span<const std::string> materials) {
+  sink.putLine("  <library_materials>");
+  for (const std::string& material : materials) {
+    const Inserted id{material};
+    putLine(sink, "    <material id=\"", id, "\" name=\"", id, "\">");
+    putLine(sink, "      <instance_effect url=\"#", id, "-fx\"/>");
+    sink.putLine("    </material>");
+  }
+  sink.putLine("  </library_materials>");
+}
+
+void putEffectLibrary(OutputSink& sink, std::span<const std::string> materials) {
+  sink.putLine("  <library_effects>");
+  for (const std::string& material : materials) {
+    putLine(sink, "    <effect id=\"", Inserted{material}, "-fx\">");
+    putLines(sink, kEffectBody);
+  }
+  sink.putLine("  </library_effects>");
+}
+
+void putImageLibrary(OutputSink& sink, std::string_view textureName) {
+  sink.putLine("  <library_images>");
+  sink.putLine("    <image id=\"QelvarTexture\" name=\"QelvarTexture\">");
+  putLine(sink, "      <init_from>./", Inserted{textureName}, ".bmp</init_from>");
+  putLines(sink, kImageTail);
+}
+
+void putGeometryLibrary(OutputSink& sink, std::string_view baseName, ExportMesh& mesh,
+                        std::int32_t mode, const MaterialPlan& plan) {
+  const Inserted base{baseName};
+  const bool withNormals = mode >= 1;
+  const std::vector<const GroupSlot*> slots = slotsInMapOrder(mesh);
+  sink.putLine("  <library_geometries>");
+  putLine(sink, "    <geometry id=\"", base, "\" name=\"", base, "\">");
+  sink.putLine("      <mesh>");
+  putSource(sink, base, kPositionsSource, static_cast<std::int64_t>(mesh.positionCount),
+            [&] { putLineValues(sink, mesh, mesh.positionLines, ObjLineKind::position); });
+  if (withNormals) putNormalsSource(sink, base, mesh, mode, slots);
+  putSource(sink, base, kTexCoordsSource, static_cast<std::int64_t>(mesh.texCoordCount),
+            [&] { putLineValues(sink, mesh, mesh.texCoordLines, ObjLineKind::texCoord); });
+  putLine(sink, "        <vertices id=\"", base, "-vertices\" name=\"", base, "-vertices\">");
+  putLine(sink, "          <input semantic=\"POSITION\" source=\"#", base, "-positions\"/>");
+  sink.putLine("        </vertices>");
+  DecimalCounter normalIndex;
+  for (std::size_t i = 0; i < slots.size(); ++i) {
+    putPrimitive(sink, base, plan.primitive, plan.groupSymbols[i], *slots[i],
+                 withNormals ? &normalIndex : nullptr);
+  }
+  putLines(sink, kGeometryTail);
+}
+
+void putVisualSceneLibrary(OutputSink& sink, std::string_view baseName,
+                           std::span<const MaterialBinding> bindings) {
+  const Inserted base{baseName};
+  sink.putLine("  <library_visual_scenes>");
+  putLine(sink, "    <visual_scene id=\"VisualSceneNode\" name=\"", base, "\">");
+  putLine(sink, "      <node id=\"", base, "\" name=\"", base, "\" type=\"NODE\">");
+  putLines(sink, kNodeTransform);
+  putLine(sink, "        <instance_geometry url=\"#", base, "\">");
+  sink.putLine("          <bind_material>");
+  sink.putLine("            <technique_common>");
+  for (const MaterialBinding& binding : bindings) {
+    putLine(sink, "              <instance_material symbol=\"", Inserted{binding.symbol},
+            "\" target=\"#", Inserted{binding.target}, "\">");
+    sink.putLine(
+        "                <bind_vertex_input semantic=\"TEX0\" input_semantic=\"TEXCOORD\" "
+        "input_set=\"0\"/>");
+    sink.putLine("              </instance_material>");
+  }
+  putLines(sink, kVisualSceneTail);
+}
+
+void putSceneAndEnd(OutputSink& sink) {
+  putLines(sink, kSceneAndEnd);
+}
+
+void putDocument(OutputSink& sink, const ExportMetadata& metadata, ExportMesh& mesh,
+                 std::int32_t mode, const MaterialPlan& plan) {
+  putHead(sink);
+  putAsset(sink, metadata);
+  putMaterialLibrary(sink, plan.materials);
+  putEffectLibrary(sink, plan.materials);
+  putImageLibrary(sink, metadata.textureName);
+  putGeometryLibrary(sink, metadata.baseName, mesh, mode, plan);
+  putVisualSceneLibrary(sink, metadata.baseName, plan.bindings);
+  putSceneAndEnd(sink);
+}
+
+}  // namespace mevrix::collada

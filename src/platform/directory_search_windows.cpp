@@ -49,7 +49,7 @@ const FoundEntry* DirectorySearch::next() {
     return nullptr;
   }
   search.pending = false;
-  search.found.cFileName[MAX_PATH - 1] = '\0';
+  search.found.cFileName[MAX_PATH - 1] = '\0';  // the list copies up to the NUL: make sure of one
   const DWORD attributes = search.found.dwFileAttributes;
   entry_.name = search.found.cFileName;
   entry_.directory = (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;

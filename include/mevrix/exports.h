@@ -181,16 +181,18 @@ MEVRIX_API float SetDialogTitle(const char* text, double value, char* buf1, int 
  * value: exactly 1.0 lets one file be chosen; any other value (NaN included) several.
  * Returns the number of files chosen; 0 when the dialog was cancelled or failed (the list is
  * empty); -1 when text has 256 characters or more (the list is empty).
- * On POSIX the dialog is zenity, else kdialog. It counts as cancelled when neither DISPLAY nor
- * WAYLAND_DISPLAY is set, when neither program is found, and when the selection does not fit in
- * the list. Files chosen from different folders are listed under their longest common folder,
- * with their paths relative to it as names. */
+ * On Windows the dialog is the system's (GetOpenFileNameA); a selection that does not fit in the
+ * list fails it. On POSIX the dialog is zenity, else kdialog. It counts as cancelled when neither
+ * DISPLAY nor WAYLAND_DISPLAY is set, when neither program is found, and when the selection does
+ * not fit in the list. Files chosen from different folders are listed under their longest common
+ * folder, with their paths relative to it as names. */
 MEVRIX_API float GetFileList(const char* text, double value, char* buf1, int buf1Len);
 
 /* Replaces the file list with the files or sub-folders of one folder, as GetFileList would list
  * them: one match gives its full path, several give the folder and their names in the order the
- * system lists them. Hidden entries (names beginning with "." on POSIX) and system entries
- * (neither file nor folder: devices, FIFOs, sockets, dangling links) are never listed.
+ * system lists them. Hidden entries and system entries are never listed: on Windows those with
+ * the hidden or the system attribute; on POSIX names beginning with "." and whatever is neither
+ * file nor folder (devices, FIFOs, sockets, dangling links).
  * text:  the folder, with or without a trailing separator; the list shows it without one. With
  *        the separator and "*" it must fit in 260 bytes (257 characters, 258 when it ends in a
  *        separator).
@@ -237,14 +239,16 @@ MEVRIX_API float GetFile(const char* text, double value, char* buf1, int buf1Len
 MEVRIX_API float CloseFolder(const char* text, double value, char* buf1, int buf1Len);
 
 /* Deletes one file. A directory, even an empty one, is never deleted, nor is a device, FIFO or
- * socket; a symbolic link is deleted itself, not what it points to.
+ * socket; a symbolic link is deleted itself, not what it points to. On Windows a link or junction
+ * to a directory is kept like a directory, and the system refuses to delete a read-only file or
+ * one that another program has open without sharing deletion.
  * text: the file's path.
  * Returns 0 when the file was deleted; -1 when text is null, the file is missing, is not a file,
  * or cannot be deleted. */
 MEVRIX_API float FileDelete(const char* text, double value, char* buf1, int buf1Len);
 
-/* Renames or moves a file, as the system's rename does (on POSIX a file already at the new path
- * is replaced).
+/* Renames or moves a file, as the system's rename does: a file already at the new path is
+ * replaced on POSIX; on Windows the rename then fails.
  * text: the current path. buf1: the new path (read only).
  * Returns 0 when renamed; -1 when a path is null, the two paths are equal byte for byte (nothing
  * is touched), or the rename fails. */
@@ -256,7 +260,8 @@ MEVRIX_API float FileRename(const char* text, double value, char* buf1, int buf1
  * replaced by a new one (another hard link to the old one keeps its contents); a device or FIFO
  * is written as it is.
  * Returns 0 when the whole source was copied; -1 when a path is null, the paths are equal byte
- * for byte or name the same file in other ways (a relative form, a symbolic or hard link), the
+ * for byte or name the same file in other ways (a relative form, another letter case where the
+ * system ignores it, a symbolic or hard link), the
  * source is missing, unreadable or a directory (in all these cases nothing is touched), the
  * destination cannot be opened for writing, or reading, writing or closing fails (the
  * destination is then left partly written). */

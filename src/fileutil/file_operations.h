@@ -16,8 +16,8 @@ inline constexpr std::size_t kCopyBlockSize = 4000;
 bool deleteFile(const char* path);
 
 // Renames or moves `from` to `to` as the system's rename does (an existing file at `to` is
-// replaced on POSIX). False when a path is null, the two are equal byte for byte (nothing is
-// touched), or the rename fails.
+// replaced on POSIX, and makes the rename fail on Windows). False when a path is null, the two
+// are equal byte for byte (nothing is touched), or the rename fails.
 bool renameFile(const char* from, const char* to);
 
 enum class CopyResult {

@@ -2,14 +2,14 @@
 // Hidden: a name beginning with "." other than "." and "..". System: whatever is neither a
 // regular file nor a directory once links are followed (devices, FIFOs, sockets, dangling links).
 
+#include "platform/directory_search.h"
+
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 
 #include <cstring>
 #include <string>
-
-#include "platform/directory_search.h"
 
 namespace mevrix::platform {
 namespace {

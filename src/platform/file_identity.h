@@ -17,13 +17,14 @@ struct FileIdentity {
 };
 
 // The identity of the file `path` leads to, following symbolic links; nothing when it does not
-// exist or cannot be examined.
+// exist or cannot be examined (on Windows: devices and pipes, which have no file index).
 std::optional<FileIdentity> identityOf(const char* path);
 
 // The identity of an open file; nothing when it cannot be examined.
 std::optional<FileIdentity> identityOf(std::FILE* file);
 
-// True when the open file is a directory (which POSIX lets fopen open for reading).
+// True when the open file is a directory (which POSIX lets fopen open for reading; Windows
+// does not).
 bool isDirectory(std::FILE* file);
 
 }  // namespace mevrix::platform

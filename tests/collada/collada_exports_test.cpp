@@ -129,7 +129,7 @@ TEST(ColladaExports, AnOutputPathNamingTheInputReplacesIt) {
   EXPECT_EQ(readFile(tri), golden("triangles_tri.dae"));
 }
 
-// POSIX only: every write to /dev/full fails.
+#ifndef _WIN32  // POSIX only: /dev/full, where every write fails
 TEST(ColladaExportsPosix, AFullDiskReturnsMinus2) {
   TempDir dir;
   const std::string obj = dir.write("in.obj", kTriangleObj);
@@ -138,6 +138,7 @@ TEST(ColladaExportsPosix, AFullDiskReturnsMinus2) {
   mevrix::test::PlugIn plugIn;
   EXPECT_EQ(plugIn.call("writeColladaTris", obj.c_str(), 0.0, "/dev/full"), -2.0f);
 }
+#endif
 
 // The real plug-in, loaded from its file, with the state it keeps between calls.
 TEST(ColladaPlugIn, ConvertsAMeshWithTheDateAndTextureNameSetBefore) {

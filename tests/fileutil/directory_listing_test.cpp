@@ -3,7 +3,6 @@
 #include "fileutil/directory_listing.h"
 
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
 #include <algorithm>
 #include <filesystem>
@@ -13,6 +12,10 @@
 
 #include "common/path.h"
 #include "support/temp_dir.h"
+
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
 
 namespace mevrix::fileutil {
 namespace {
@@ -56,6 +59,8 @@ class DirectoryListing : public ::testing::Test {
 TEST_F(DirectoryListing, ListsVisibleFilesOrSubFoldersWithDotAndDotDot) {
   makeFiles({"a.obj", "b.obj", "c.txt", ".hidden"});
   makeFolders({"sub", "more", ".git"});
+  temp.hide(".hidden");
+  temp.hide(".git");
 
   ASSERT_EQ(listDirectory(list, folder(), false), 3);
   EXPECT_EQ(std::string(list.data()), folder());
@@ -77,6 +82,7 @@ TEST_F(DirectoryListing, ATrailingSeparatorGivesTheSameList) {
 TEST_F(DirectoryListing, OneMatchBecomesASinglePath) {
   makeFiles({"only.obj", ".hidden"});
   makeFolders({"sub"});
+  temp.hide(".hidden");
   ASSERT_EQ(listDirectory(list, folder() + common::kPathSeparator, false), 1);
   EXPECT_EQ(std::string(list.data()), inFolder("only.obj"));
   EXPECT_EQ(list[inFolder("only.obj").size() + 1], '\0');
@@ -86,6 +92,7 @@ TEST_F(DirectoryListing, OneMatchBecomesASinglePath) {
 
 TEST_F(DirectoryListing, NothingToListEmptiesTheListAnEmptyTextKeepsIt) {
   makeFiles({".hidden", "file"});
+  temp.hide(".hidden");
   ASSERT_EQ(listDirectory(list, folder(), false), 1);
   const FileListBuffer previous = list;
   EXPECT_EQ(listDirectory(list, "", true), 0);
@@ -124,34 +131,40 @@ TEST_F(DirectoryListing, TheSearchPatternMustFitIn260Bytes) {
 }
 
 TEST_F(DirectoryListing, KeepsTheNamesThatLeaveRoomForTheListsEnd) {
-  // 25 names of 202 characters (203 bytes with their NUL) behind folders of 34 and 35
-  // characters: 20 names end the list at byte 4094 behind the shorter folder, at byte 4095
-  // behind the longer one, where the list's closing NUL would no longer fit.
+  // Names of 63 characters (64 bytes with their NUL) behind two folders one character apart:
+  // behind the shorter one the last name that fits ends at byte 4094, so the list's closing NUL
+  // takes byte 4095; behind the longer one that name would leave no room for it and is left out.
+  constexpr std::size_t kNameBytes = 64;
   const std::size_t base = folder().size() + 1;
-  ASSERT_LT(base, 34u);
-  for (std::size_t length : {34u, 35u}) {
-    const std::string path = inFolder(std::string(length - base, 'a' + length % 26));
+  const std::size_t fitting = (4094 - base - 1) / kNameBytes;
+  const std::size_t shorter = 4094 - fitting * kNameBytes;  // the folder's length
+  ASSERT_GT(shorter, base);
+  for (std::size_t length : {shorter, shorter + 1}) {
+    const std::string path = inFolder(std::string(length - base, 'a' + length % 2));
+    ASSERT_EQ(path.size(), length);
     fs::create_directory(path);
-    for (int i = 10; i < 35; ++i) {
-      std::ofstream(path + common::kPathSeparator + std::string(200, 'n') + std::to_string(i));
+    for (std::size_t i = 0; i < fitting + 5; ++i) {
+      const std::string number = std::to_string(100 + i);
+      std::ofstream(path + common::kPathSeparator + std::string(kNameBytes - 4, 'n') + number);
     }
     const int count = listDirectory(list, path, false);
-    const int expected = length == 34 ? 20 : 19;
+    const int expected = static_cast<int>(length == shorter ? fitting : fitting - 1);
     ASSERT_EQ(count, expected) << length;
     EXPECT_EQ(fileCount(list), expected);
     char name[256];
     for (int i = 1; i <= count; ++i) {
-      EXPECT_EQ(lookUpFile(list, "name", i, name), 202u) << i;
-      EXPECT_EQ(std::string_view(name, 200), std::string(200, 'n'));
+      EXPECT_EQ(lookUpFile(list, "name", i, name), kNameBytes - 1) << i;
+      EXPECT_EQ(std::string_view(name, kNameBytes - 4), std::string(kNameBytes - 4, 'n'));
     }
     EXPECT_EQ(lookUpFile(list, "name", count + 1, name), 0u);
-    const std::size_t end = length + 1 + static_cast<std::size_t>(count) * 203;
+    const std::size_t end = length + 1 + static_cast<std::size_t>(count) * kNameBytes;
+    EXPECT_EQ(end, length == shorter ? 4095u : 4096u - kNameBytes);
     EXPECT_EQ(list[end - 1], '\0');
     EXPECT_EQ(list[end], '\0');
   }
 }
 
-#ifndef _WIN32
+#ifndef _WIN32  // POSIX only: FIFOs and symbolic links
 // FIFOs, devices and dangling links are system entries; links count as what they point to.
 TEST_F(DirectoryListing, PosixSkipsFifosAndDanglingLinksAndFollowsLinks) {
   makeFiles({"file"});

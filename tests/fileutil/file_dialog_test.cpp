@@ -10,11 +10,14 @@
 #include <string>
 #include <string_view>
 
+#include "support/path_separators.h"
+
 namespace mevrix::fileutil {
 namespace {
 
 using namespace std::string_literals;
 using namespace std::string_view_literals;
+using test::withPlatformSeparators;
 
 // Records the request it is shown and answers with `selection` written into the result buffer.
 class FakeDialog : public platform::DialogBackend {
@@ -94,13 +97,14 @@ TEST(FileDialog, AcceptsFilterTextsUpTo255Characters) {
 TEST(FileDialog, TheSelectionBecomesTheList) {
   FileListBuffer list{};
   FakeDialog dialog;
-  dialog.selection = "/m/one.obj\0\0"s;  // one file chosen in a multiple-selection dialog
+  // One file chosen in a multiple-selection dialog.
+  dialog.selection = withPlatformSeparators("/m/one.obj\0\0"sv);
   EXPECT_EQ(getFileList(list, DialogSettings{}, nullptr, false, dialog), 1);
-  EXPECT_EQ(fullName(list, 1), "/m/one.obj");
+  EXPECT_EQ(fullName(list, 1), withPlatformSeparators("/m/one.obj"));
 
-  dialog.selection = "/m\0a.obj\0b.obj\0c.obj\0\0"s;
+  dialog.selection = withPlatformSeparators("/m\0a.obj\0b.obj\0c.obj\0\0"sv);
   EXPECT_EQ(getFileList(list, DialogSettings{}, nullptr, false, dialog), 3);
-  EXPECT_EQ(fullName(list, 2), "/m/b.obj");
+  EXPECT_EQ(fullName(list, 2), withPlatformSeparators("/m/b.obj"));
   EXPECT_EQ(fullName(list, 4), "<none>");
 }
 

@@ -8,14 +8,20 @@
 #include <string>
 #include <string_view>
 
+#include "common/path.h"
+#include "support/path_separators.h"
+
 namespace mevrix::fileutil {
 namespace {
 
 using namespace std::string_view_literals;
+using test::withPlatformSeparators;
 
+// A list from `bytes`, whose "/" stand for the platform's separator.
 FileListBuffer listOf(std::string_view bytes) {
   FileListBuffer list{};
-  std::copy(bytes.begin(), bytes.end(), list.begin());
+  const std::string native = withPlatformSeparators(bytes);
+  std::copy(native.begin(), native.end(), list.begin());
   return list;
 }
 
@@ -53,8 +59,8 @@ TEST(FileCount, LooksAtBytesUpTo4094AndItsNeighbour) {
 
 TEST(FileInfo, ReadsAFolderAndNamesList) {
   const FileListBuffer list = listOf("/m\0a.obj\0b.obj\0c.obj\0"sv);
-  EXPECT_EQ(lookUp(list, "fullname", 1), Result(8, "/m/a.obj"));
-  EXPECT_EQ(lookUp(list, "fullname", 2), Result(8, "/m/b.obj"));
+  EXPECT_EQ(lookUp(list, "fullname", 1), Result(8, withPlatformSeparators("/m/a.obj")));
+  EXPECT_EQ(lookUp(list, "fullname", 2), Result(8, withPlatformSeparators("/m/b.obj")));
   EXPECT_EQ(lookUp(list, "name", 3), Result(5, "c.obj"));
   EXPECT_EQ(lookUp(list, "name", 4), Result(0, "<untouched>"));
   EXPECT_EQ(lookUp(list, "name", 0), Result(0, "<untouched>"));
@@ -63,18 +69,29 @@ TEST(FileInfo, ReadsAFolderAndNamesList) {
     EXPECT_EQ(lookUp(list, selector, 1), Result(0, "<untouched>")) << selector;
   }
   // The folder and the name are always joined by one more separator.
-  EXPECT_EQ(lookUp(listOf("/m/\0a\0b\0"sv), "fullname", 2), Result(5, "/m//b"));
+  EXPECT_EQ(lookUp(listOf("/m/\0a\0b\0"sv), "fullname", 2),
+            Result(5, withPlatformSeparators("/m//b")));
 }
 
 TEST(FileInfo, ReadsASinglePathAndTheEmptyList) {
   const FileListBuffer single = listOf("/m/one.obj\0"sv);
-  EXPECT_EQ(lookUp(single, "fullname", 1), Result(10, "/m/one.obj"));
+  EXPECT_EQ(lookUp(single, "fullname", 1), Result(10, withPlatformSeparators("/m/one.obj")));
   EXPECT_EQ(lookUp(single, "name", 1), Result(7, "one.obj"));
   EXPECT_EQ(lookUp(single, "fullname", 2), Result(0, "<untouched>"));
   EXPECT_EQ(lookUp(listOf("one.obj\0"sv), "name", 1), Result(0, "<untouched>"));
   EXPECT_EQ(lookUp(listOf("one.obj\0"sv), "fullname", 1), Result(7, "one.obj"));
   EXPECT_EQ(lookUp(FileListBuffer{}, "fullname", 1), Result(0, ""));
   EXPECT_EQ(lookUp(FileListBuffer{}, "name", 1), Result(0, "<untouched>"));
+}
+
+TEST(FileInfo, OnlyThePlatformsSeparatorEndsTheFolderOfASinglePath) {
+  // The other system's separator is an ordinary character of a name.
+  const char other = common::kPathSeparator == '/' ? '\\' : '/';
+  FileListBuffer list{};
+  const std::string path = std::string("m") + other + "one.obj";
+  std::copy(path.begin(), path.end(), list.begin());
+  EXPECT_EQ(lookUp(list, "name", 1), Result(0, "<untouched>"));
+  EXPECT_EQ(lookUp(list, "fullname", 1), Result(9, path));
 }
 
 TEST(FileInfo, NeverReadsPastAnEntryThatRunsToTheEndOfTheList) {
@@ -97,14 +114,15 @@ TEST(FileInfo, WritesNothingBeyondTheDestinationsCapacity) {
                         Case{"/m/one.obj\0"sv, "fullname", 1, "/m/one.obj"},
                         Case{"/m/one.obj\0"sv, "name", 1, "one.obj"}}) {
     const FileListBuffer list = listOf(c.list);
-    for (std::size_t capacity : {c.expected.size() + 1, c.expected.size()}) {
+    const std::string expected = withPlatformSeparators(c.expected);
+    for (std::size_t capacity : {expected.size() + 1, expected.size()}) {
       std::string memory(capacity + 16, '#');
       const std::size_t length =
           lookUpFile(list, c.selector, c.index, std::span<char>(memory.data(), capacity));
-      const bool fits = capacity > c.expected.size();
-      EXPECT_EQ(length, fits ? c.expected.size() : 0) << c.expected << " in " << capacity;
-      EXPECT_EQ(std::string(memory.c_str()), fits ? c.expected : "")
-          << c.expected << " in " << capacity;
+      const bool fits = capacity > expected.size();
+      EXPECT_EQ(length, fits ? expected.size() : 0) << expected << " in " << capacity;
+      EXPECT_EQ(std::string(memory.c_str()), fits ? expected : "")
+          << expected << " in " << capacity;
       EXPECT_EQ(memory.substr(capacity), std::string(16, '#')) << "guard after " << capacity;
     }
   }

@@ -48,7 +48,7 @@ TEST(FolderCursor, HandsOutEveryEntryThenRunsOutForGood) {
   dir.write("a.txt", "1");
   dir.write("b", "2");
   FolderCursor cursor;
-  ASSERT_TRUE(openFolder(cursor, dir.path().c_str()));
+  ASSERT_TRUE(openFolder(cursor, dir.path().string().c_str()));
   EXPECT_EQ(remainingNames(cursor), (std::multiset<std::string>{".", "..", "a.txt", "b"}));
 
   // Exhausted: -3 again and again, the buffer untouched, the cursor still there.
@@ -70,6 +70,8 @@ TEST(FolderCursor, HiddenEntriesAndSubDirectoriesComeLikeAnyOther) {
   dir.write(".hidden", "");
   std::filesystem::create_directory(dir.path() / "sub");
   std::filesystem::create_directory(dir.path() / ".dotted.d");
+  dir.hide(".hidden");
+  dir.hide(".dotted.d");
   dir.write("sub/inside", "");  // not listed: the cursor does not descend
   FolderCursor cursor;
   ASSERT_TRUE(openFolder(cursor, (dir.path().string() + "/").c_str()));
@@ -86,14 +88,14 @@ TEST(FolderCursor, OpeningAgainReplacesTheCursorInEitherOpenState) {
   Buffer buffer;
 
   // Open, part-way through the first folder.
-  ASSERT_TRUE(openFolder(cursor, first.path().c_str()));
+  ASSERT_TRUE(openFolder(cursor, first.path().string().c_str()));
   ASSERT_EQ(nextFileName(cursor, buffer.data()), NextFileName::written);
-  ASSERT_TRUE(openFolder(cursor, second.path().c_str()));
+  ASSERT_TRUE(openFolder(cursor, second.path().string().c_str()));
   EXPECT_EQ(remainingNames(cursor), (std::multiset<std::string>{".", "..", "from-second"}));
 
   // Exhausted: the new cursor starts from the beginning.
   ASSERT_EQ(nextFileName(cursor, buffer.data()), NextFileName::noneLeft);
-  ASSERT_TRUE(openFolder(cursor, first.path().c_str()));
+  ASSERT_TRUE(openFolder(cursor, first.path().string().c_str()));
   EXPECT_EQ(remainingNames(cursor), (std::multiset<std::string>{".", "..", "from-first"}));
 }
 
@@ -103,7 +105,7 @@ TEST(FolderCursor, AFailedOpenLeavesNoCursorEvenWhenOneWasOpen) {
   const std::string missing = dir.file("missing");
   for (const char* path : {missing.c_str(), file.c_str(), "", static_cast<const char*>(nullptr)}) {
     FolderCursor cursor;
-    ASSERT_TRUE(openFolder(cursor, dir.path().c_str()));
+    ASSERT_TRUE(openFolder(cursor, dir.path().string().c_str()));
     EXPECT_FALSE(openFolder(cursor, path)) << (path ? path : "(null)");
     EXPECT_EQ(cursor, nullptr);
     Buffer buffer;
@@ -115,7 +117,7 @@ TEST(FolderCursor, ANullBufferGetsNothingAndUsesUpNoEntry) {
   TempDir dir;
   dir.write("only", "");
   FolderCursor cursor;
-  ASSERT_TRUE(openFolder(cursor, dir.path().c_str()));
+  ASSERT_TRUE(openFolder(cursor, dir.path().string().c_str()));
   for (int i = 0; i < 5; ++i) EXPECT_EQ(nextFileName(cursor, nullptr), NextFileName::noBuffer);
   EXPECT_EQ(remainingNames(cursor).size(), 3u);
   // Still -2 once exhausted: the buffer is checked before the stream is read.

@@ -8,6 +8,7 @@
 #include <string>
 #include <string_view>
 
+#include "support/line_ends.h"
 #include "support/plugin.h"
 #include "support/process.h"
 #include "support/temp_dir.h"
@@ -19,6 +20,7 @@ using mevrix::test::PlugIn;
 using mevrix::test::readFile;
 using mevrix::test::runProcess;
 using mevrix::test::TempDir;
+using mevrix::test::withPlatformLineEnds;
 
 constexpr std::size_t kNameSize = 260;
 constexpr std::size_t kGuardSize = 64;
@@ -46,7 +48,7 @@ TEST(FolderExports, GetFileRightAfterLoadingFindsNoCursor) {
   const auto result = runProcess(
       MEVRIX_HOST_PATH, {"GetFile", "@null", "0", "@out:260", "+", "CloseFolder", "+", "GetFile"});
   EXPECT_EQ(result.exitCode, 0) << result.err;
-  EXPECT_EQ(result.out, "GetFile: -1 \"\"\nCloseFolder: -1\nGetFile: -1\n");
+  EXPECT_EQ(result.out, withPlatformLineEnds("GetFile: -1 \"\"\nCloseFolder: -1\nGetFile: -1\n"));
 }
 
 TEST(FolderExports, WalksAFolderWithoutWritingPastTheNameBuffer) {
@@ -57,12 +59,18 @@ TEST(FolderExports, WalksAFolderWithoutWritingPastTheNameBuffer) {
   ASSERT_TRUE(openFolder && getFile && closeFolder);
 
   TempDir dir;
+#ifdef _WIN32
+  // The longest name that keeps the whole path within the 259 characters Windows takes.
+  const std::string longest(259 - dir.path().string().size() - 1, 'n');
+#else
   const std::string longest(255, 'n');  // the longest name a POSIX file system allows
+#endif
   dir.write(longest, "");
   dir.write(".hidden", "");
+  dir.hide(".hidden");
   fs::create_directory(dir.path() / "sub");
 
-  ASSERT_EQ(openFolder(dir.path().c_str(), 0.0, nullptr, 0), 0.0f);
+  ASSERT_EQ(openFolder(dir.path().string().c_str(), 0.0, nullptr, 0), 0.0f);
   EXPECT_EQ(getFile(nullptr, 0.0, nullptr, 0), -2.0f);
   std::multiset<std::string> names;
   GuardedBuffer buffer;
@@ -81,7 +89,7 @@ TEST(FolderExports, WalksAFolderWithoutWritingPastTheNameBuffer) {
   EXPECT_EQ(getFile(nullptr, 0.0, buffer.data(), 260), -1.0f);
   EXPECT_EQ(closeFolder(nullptr, 0.0, nullptr, 0), -1.0f);
 
-  ASSERT_EQ(openFolder(dir.path().c_str(), 0.0, nullptr, 0), 0.0f);
+  ASSERT_EQ(openFolder(dir.path().string().c_str(), 0.0, nullptr, 0), 0.0f);
   EXPECT_EQ(closeFolder(nullptr, 0.0, nullptr, 0), 0.0f);
   EXPECT_EQ(closeFolder(nullptr, 0.0, nullptr, 0), -1.0f);
   EXPECT_EQ(openFolder(nullptr, 0.0, nullptr, 0), -1.0f);
@@ -122,7 +130,7 @@ TEST(FileOperationExports, CopyRenameDeleteAndEmptyAFolder) {
   EXPECT_EQ(plugIn.call("FileDelete", moved.c_str()), 0.0f);
   EXPECT_EQ(plugIn.call("FileDelete", moved.c_str()), -1.0f);
 
-  EXPECT_EQ(plugIn.call("EmptyFolder", dir.path().c_str()), 0.0f);
+  EXPECT_EQ(plugIn.call("EmptyFolder", dir.path().string().c_str()), 0.0f);
   EXPECT_EQ(plugIn.call("EmptyFolder", dir.file("missing").c_str()), -1.0f);
   EXPECT_FALSE(fs::exists(source));
   EXPECT_TRUE(fs::is_directory(dir.path() / "sub.d"));

@@ -114,7 +114,7 @@ TEST(CountGroupsInFile, ReadsTheWholeFileAndReportsUnreadableOnes) {
   EXPECT_EQ(countGroupsInFile(path.c_str()), 2);
   EXPECT_EQ(countGroupsInFile(path.c_str()), 2);
   EXPECT_EQ(countGroupsInFile(dir.file("missing.bin").c_str()), kGroupFileUnreadable);
-  EXPECT_EQ(countGroupsInFile(dir.path().c_str()), kGroupFileUnreadable);
+  EXPECT_EQ(countGroupsInFile(dir.path().string().c_str()), kGroupFileUnreadable);
   EXPECT_EQ(countGroupsInFile(dir.write("empty.bin", "").c_str()), kNoGroupBlock);
 }
 

@@ -230,14 +230,14 @@ TEST(AppendObjFile, FailuresLeaveTheStateAndTheOutputAlone) {
   EXPECT_EQ(appendObjFile(dir.file("missing.obj").c_str(), output.c_str(), 0, state).status,
             AppendStatus::inputFailed);
   EXPECT_FALSE(std::filesystem::exists(output));
-  EXPECT_EQ(appendObjFile(dir.path().c_str(), output.c_str(), 0, state).status,
+  EXPECT_EQ(appendObjFile(dir.path().string().c_str(), output.c_str(), 0, state).status,
             AppendStatus::inputFailed);
   EXPECT_FALSE(std::filesystem::exists(output));
   unchanged();
 
   EXPECT_EQ(appendObjFile(input.c_str(), dir.file("no/such/dir/out.obj").c_str(), 0, state).status,
             AppendStatus::outputFailed);
-  EXPECT_EQ(appendObjFile(input.c_str(), dir.path().c_str(), 0, state).status,
+  EXPECT_EQ(appendObjFile(input.c_str(), dir.path().string().c_str(), 0, state).status,
             AppendStatus::outputFailed);
   unchanged();
 }
@@ -256,7 +256,29 @@ TEST(AppendObjFile, AnOutputThatIsTheInputGainsOneCopy) {
             std::string(kQuad) + withPlatformLineEnds(body + "g self\nf 9/1 10/2 11/3 12/4 \n"));
 }
 
-// POSIX only: /dev/full fails every write, and a symbolic link names a file under another path.
+using LinkMaker = void (*)(const std::filesystem::path& target, const std::filesystem::path& link);
+
+// Appends an input to an output that is the same file under the name `makeLink` gives it: the
+// input gains one copy of itself.
+void expectOneCopyThroughLink(LinkMaker makeLink) {
+  TempDir dir;
+  const std::string input = dir.write("self.obj", "v 0 0 0\nvt 0 0\nf 1/1\n");
+  const std::string link = dir.file("link.obj");
+  makeLink(input, link);
+  MergeState state;
+  EXPECT_EQ(appendObjFile(input.c_str(), link.c_str(), 1, state).vertexCount, 2);
+  EXPECT_EQ(readFile(input),
+            "v 0 0 0\nvt 0 0\nf 1/1\n" + withPlatformLineEnds("v 0 0 0\nvt 0 0\nf 2/1 \n"));
+}
+
+TEST(AppendObjFile, AnOutputHardLinkedToTheInputGainsOneCopy) {
+  expectOneCopyThroughLink(
+      [](const std::filesystem::path& target, const std::filesystem::path& link) {
+        std::filesystem::create_hard_link(target, link);
+      });
+}
+
+#ifndef _WIN32  // POSIX only: /dev/full
 TEST(AppendObjFilePosix, AFailedWriteGivesOutputFailedAndRecordsNothing) {
   TempDir dir;
   const std::string input = dir.write("in.obj", kQuad);
@@ -266,17 +288,16 @@ TEST(AppendObjFilePosix, AFailedWriteGivesOutputFailedAndRecordsNothing) {
   EXPECT_EQ(state.texCoordBase, 0);
   EXPECT_EQ(state.faceCount, 0);
 }
+#endif
 
+#ifndef _WIN32  // POSIX only: symbolic links
 TEST(AppendObjFilePosix, AnOutputLinkedToTheInputGainsOneCopy) {
-  TempDir dir;
-  const std::string input = dir.write("self.obj", "v 0 0 0\nvt 0 0\nf 1/1\n");
-  const std::string link = dir.file("link.obj");
-  std::filesystem::create_symlink(input, link);
-  MergeState state;
-  EXPECT_EQ(appendObjFile(input.c_str(), link.c_str(), 1, state).vertexCount, 2);
-  EXPECT_EQ(readFile(input),
-            "v 0 0 0\nvt 0 0\nf 1/1\n" + withPlatformLineEnds("v 0 0 0\nvt 0 0\nf 2/1 \n"));
+  expectOneCopyThroughLink(
+      [](const std::filesystem::path& target, const std::filesystem::path& link) {
+        std::filesystem::create_symlink(target, link);
+      });
 }
+#endif
 
 }  // namespace
 }  // namespace mevrix::meshtools

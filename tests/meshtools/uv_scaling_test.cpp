@@ -90,21 +90,41 @@ TEST(ScaleUvFile, AnOutputThatIsTheInputReceivesTheRescaledText) {
   EXPECT_EQ(readFile(input), withPlatformLineEnds("v 1 2 3\nvt 0.25 0.75 \n"));
 }
 
-// POSIX only: /dev/full fails every write, and a symbolic link names a file under another path.
+using LinkMaker = void (*)(const std::filesystem::path& target, const std::filesystem::path& link);
+
+// Rescales an input into an output that is the same file under the name `makeLink` gives it.
+void expectRescaledThroughLink(LinkMaker makeLink) {
+  TempDir dir;
+  const std::string input = dir.write("self.obj", "vt 1 0\n");
+  const std::string link = dir.file("link.obj");
+  makeLink(input, link);
+  EXPECT_EQ(scaleUvFile(input.c_str(), link.c_str(), 0.5), ScaleUvStatus::ok);
+  EXPECT_EQ(readFile(input), withPlatformLineEnds("vt 0.75 0.25 \n"));
+}
+
+TEST(ScaleUvFile, AnOutputHardLinkedToTheInputReceivesTheRescaledText) {
+  expectRescaledThroughLink(
+      [](const std::filesystem::path& target, const std::filesystem::path& link) {
+        std::filesystem::create_hard_link(target, link);
+      });
+}
+
+#ifndef _WIN32  // POSIX only: /dev/full
 TEST(ScaleUvFilePosix, AFailedWriteGivesOutputFailed) {
   TempDir dir;
   const std::string input = dir.write("in.obj", "vt 0 1\n");
   EXPECT_EQ(scaleUvFile(input.c_str(), "/dev/full", 0.5), ScaleUvStatus::outputFailed);
 }
+#endif
 
+#ifndef _WIN32  // POSIX only: symbolic links
 TEST(ScaleUvFilePosix, AnOutputLinkedToTheInputReceivesTheRescaledText) {
-  TempDir dir;
-  const std::string input = dir.write("self.obj", "vt 1 0\n");
-  const std::string link = dir.file("link.obj");
-  std::filesystem::create_symlink(input, link);
-  EXPECT_EQ(scaleUvFile(input.c_str(), link.c_str(), 0.5), ScaleUvStatus::ok);
-  EXPECT_EQ(readFile(input), withPlatformLineEnds("vt 0.75 0.25 \n"));
+  expectRescaledThroughLink(
+      [](const std::filesystem::path& target, const std::filesystem::path& link) {
+        std::filesystem::create_symlink(target, link);
+      });
 }
+#endif
 
 }  // namespace
 }  // namespace mevrix::meshtools

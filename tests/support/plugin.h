@@ -1,29 +1,28 @@
 #pragma once
-// The real plug-in, loaded from its built file, for end-to-end tests through the C boundary.
+// The real plug-in, loaded from its built file, for end-to-end tests through the C boundary. It
+// loads the library the way the mevrix host does (dlopen or LoadLibraryA), so it works in both
+// builds.
 
-#include <dlfcn.h>
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
+
+#include "library.h"
 
 namespace mevrix::test {
 
-using ExportFunction = float (*)(const char* text, double value, char* buf1, int buf1Len);
+using tool::ExportFunction;
 
 class PlugIn {
  public:
-  PlugIn() : handle_(dlopen(MEVRIX_LIBRARY_PATH, RTLD_NOW | RTLD_LOCAL)) {
-    if (!handle_) ADD_FAILURE() << "cannot load the plug-in: " << dlerror();
-  }
-  ~PlugIn() {
-    if (handle_) dlclose(handle_);
-  }
+  PlugIn() : library_(load()) {}
   PlugIn(const PlugIn&) = delete;
   PlugIn& operator=(const PlugIn&) = delete;
 
   // The export called `name`; fails the test and returns null when it is missing.
   ExportFunction get(const char* name) const {
-    auto function = handle_ ? reinterpret_cast<ExportFunction>(dlsym(handle_, name)) : nullptr;
+    ExportFunction function = library_ ? library_->find(name) : nullptr;
     if (!function) ADD_FAILURE() << "the plug-in has no export " << name;
     return function;
   }
@@ -39,7 +38,15 @@ class PlugIn {
   }
 
  private:
-  void* handle_;
+  // Library can be moved into place but not assigned, so it is loaded here for the initialiser.
+  static std::optional<tool::Library> load() {
+    std::string error;
+    std::optional<tool::Library> library = tool::Library::load(MEVRIX_LIBRARY_PATH, error);
+    if (!library) ADD_FAILURE() << "cannot load the plug-in: " << error;
+    return library;
+  }
+
+  std::optional<tool::Library> library_;
 };
 
 }  // namespace mevrix::test

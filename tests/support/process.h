@@ -7,12 +7,15 @@
 namespace mevrix::test {
 
 struct ProcessResult {
-  int exitCode = -1;   // -1 when the program did not exit normally
-  std::string out;     // standard output
-  std::string err;     // standard error
+  // -1 when the program did not exit normally: killed by a signal, or on Windows ended by an
+  // exception such as an access violation.
+  int exitCode = -1;
+  std::string out;  // standard output
+  std::string err;  // standard error
 };
 
-// Runs `program` with `args` (no shell) and waits for it.
+// Runs `program` with `args` (no shell, no PATH search; on Windows `program` names the file with
+// its .exe) and waits for it. The arguments reach the program unchanged on either system.
 ProcessResult runProcess(const std::string& program, const std::vector<std::string>& args);
 
 }  // namespace mevrix::test

@@ -19,6 +19,10 @@ class TempDir {
   std::string file(std::string_view name) const;
   // Writes `contents` to `name` inside the folder and returns its path.
   std::string write(std::string_view name, std::string_view contents) const;
+  // Hides the entry `name` (a file or a folder) from directory listings and returns its path:
+  // on Windows it gets the hidden attribute; on POSIX its name, which must begin with ".",
+  // hides it already.
+  std::string hide(std::string_view name) const;
 
  private:
   std::filesystem::path path_;

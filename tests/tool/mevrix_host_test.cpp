@@ -2,33 +2,36 @@
 
 #include <gtest/gtest.h>
 
+#include "support/line_ends.h"
 #include "support/process.h"
 
 namespace {
 
 using mevrix::test::runProcess;
+using mevrix::test::withPlatformLineEnds;
 
 TEST(MevrixHost, ListsTheExportsThePlugInHas) {
   const auto result = runProcess(MEVRIX_HOST_PATH, {"--list"});
   EXPECT_EQ(result.exitCode, 0) << result.err;
   EXPECT_EQ(result.out,
-            "Version\nSetDefaultDir\nSetDialogTitle\nGetFileList\nGetDirFileList\n"
-            "GetFileInfo\nOpenFolder\nGetFile\nCloseFolder\nFileDelete\nFileRename\n"
-            "FileCopyTo\nEmptyFolder\nScaleUVs\nsetDate\nsetTxrName\nwriteCollada\n"
-            "writeColladaTris\ngetGroups\nOBJtoSculpty\nAppendOBJ\nGroupListClear\n");
+            withPlatformLineEnds(
+                "Version\nSetDefaultDir\nSetDialogTitle\nGetFileList\nGetDirFileList\n"
+                "GetFileInfo\nOpenFolder\nGetFile\nCloseFolder\nFileDelete\nFileRename\n"
+                "FileCopyTo\nEmptyFolder\nScaleUVs\nsetDate\nsetTxrName\nwriteCollada\n"
+                "writeColladaTris\ngetGroups\nOBJtoSculpty\nAppendOBJ\nGroupListClear\n"));
 }
 
 TEST(MevrixHost, CallsExportsInOrderAndPrintsResults) {
   const auto result = runProcess(MEVRIX_HOST_PATH, {"Version", "+", "setDate", "2026-12-07", "+",
                                                     "Version", "@null", "nan", "@out:8", "3"});
   EXPECT_EQ(result.exitCode, 0) << result.err;
-  EXPECT_EQ(result.out, "Version: 4.09\nsetDate: 0\nVersion: 4.09 \"\"\n");
+  EXPECT_EQ(result.out, withPlatformLineEnds("Version: 4.09\nsetDate: 0\nVersion: 4.09 \"\"\n"));
 }
 
 TEST(MevrixHost, LoadsTheLibraryNamedWithLib) {
   const auto result = runProcess(MEVRIX_HOST_PATH, {"--lib", MEVRIX_LIBRARY_PATH, "Version"});
   EXPECT_EQ(result.exitCode, 0) << result.err;
-  EXPECT_EQ(result.out, "Version: 4.09\n");
+  EXPECT_EQ(result.out, withPlatformLineEnds("Version: 4.09\n"));
 }
 
 TEST(MevrixHost, FailsClearlyForUnknownExportsAndMissingLibraries) {
@@ -44,6 +47,15 @@ TEST(MevrixHost, FailsClearlyForUnknownExportsAndMissingLibraries) {
   const auto usage = runProcess(MEVRIX_HOST_PATH, {"Version", "@null", "notanumber"});
   EXPECT_EQ(usage.exitCode, 1);
   EXPECT_NE(usage.err.find("usage:"), std::string::npos);
+}
+
+TEST(MevrixHost, ReceivesItsArgumentsUnchanged) {
+  // Spaces, quotes and backslashes (doubled, and last) survive the way to the program; on
+  // Windows they pass through one command line.
+  const std::string name = "odd \"name\"\twith\\ back\\\\slashes\\";
+  const auto result = runProcess(MEVRIX_HOST_PATH, {name});
+  EXPECT_EQ(result.exitCode, 2);
+  EXPECT_NE(result.err.find("'" + name + "'"), std::string::npos) << result.err;
 }
 
 TEST(MevrixHost, PrintsHelp) {

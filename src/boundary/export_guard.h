@@ -5,6 +5,9 @@
 
 namespace mevrix::boundary {
 
+// What a mesh export returns when a path it needs is a null pointer.
+inline constexpr float kMissingPath = -9.0f;
+
 // Runs `work` and returns its result as a float; anything thrown becomes `failure`.
 template <typename Work>
 float guarded(float failure, Work&& work) noexcept {

@@ -8,12 +8,12 @@
 #include "mevrix/exports.h"
 
 using mevrix::boundary::guarded;
+using mevrix::boundary::kMissingPath;
 using mevrix::boundary::moduleState;
 using mevrix::boundary::toInteger;
 
 namespace {
 
-constexpr float kMissingPath = -9.0f;
 // Anything that escapes a writer happens once the document is being written.
 constexpr float kWriteFailed = -2.0f;
 

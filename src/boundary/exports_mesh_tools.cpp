@@ -9,13 +9,8 @@
 #include "mevrix/exports.h"
 
 using mevrix::boundary::guarded;
+using mevrix::boundary::kMissingPath;
 using mevrix::boundary::moduleState;
-
-namespace {
-
-constexpr float kMissingPath = -9.0f;
-
-}  // namespace
 
 extern "C" {
 

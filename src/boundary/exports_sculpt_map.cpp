@@ -7,12 +7,7 @@
 #include "mevrix/exports.h"
 
 using mevrix::boundary::guarded;
-
-namespace {
-
-constexpr float kMissingPath = -9.0f;
-
-}  // namespace
+using mevrix::boundary::kMissingPath;
 
 extern "C" {
 

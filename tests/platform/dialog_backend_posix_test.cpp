@@ -48,7 +48,8 @@ TEST(PosixDialogLayout, FilesFromDifferentFoldersShareTheirLongestCommonFolder) 
 }
 
 TEST(PosixDialogLayout, RefusesOddOutputAndWhatDoesNotFit) {
-  for (std::string_view odd : {""sv, "\n"sv, "m/x\n"sv, "/m/\n"sv, "/m/a\n\n/m/b\n"sv}) {
+  for (std::string_view odd :
+       {""sv, "\n"sv, "m/x\n"sv, "/m/\n"sv, "/m/a\n\n/m/b\n"sv, "/m/a\0b\n/m/c\n"sv}) {
     EXPECT_EQ(layOut(odd), "<refused>") << odd;
   }
   EXPECT_EQ(layOut("/m/a\n/m/b\n", false), "<refused>");

@@ -1,0 +1,49 @@
+#pragma once
+// Splits a fuzz input into the parameters a target takes from its front and the bytes the reader
+// under test gets: the rest, as a view that ends exactly where the input ends, so that reading one
+// byte too far is caught by the address sanitizer.
+
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+#include <string_view>
+
+namespace mevrix::fuzz {
+
+class FuzzInput {
+ public:
+  FuzzInput(const std::uint8_t* data, std::size_t size)
+      : data_(reinterpret_cast<const char*>(data)), size_(size) {}
+
+  // The next byte; 0 once the input is used up.
+  std::uint8_t byte() {
+    if (size_ == 0) return 0;
+    --size_;
+    return static_cast<std::uint8_t>(*data_++);
+  }
+
+  // The next sizeof(T) bytes, little-endian; missing bytes count as 0.
+  template <typename T>
+  T integer() {
+    std::uint64_t bits = 0;
+    for (std::size_t i = 0; i < sizeof(T); ++i) bits |= std::uint64_t{byte()} << (8 * i);
+    return static_cast<T>(bits);
+  }
+
+  // The next eight bytes as the bits of a double.
+  double real() {
+    const std::uint64_t bits = integer<std::uint64_t>();
+    double value = 0;
+    std::memcpy(&value, &bits, sizeof value);
+    return value;
+  }
+
+  // Everything not used yet.
+  std::string_view rest() const { return {data_, size_}; }
+
+ private:
+  const char* data_;
+  std::size_t size_;
+};
+
+}  // namespace mevrix::fuzz

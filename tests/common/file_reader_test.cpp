@@ -1,10 +1,12 @@
 #include "common/file_reader.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <string>
 #include <vector>
 
+#include "support/process.h"
 #include "support/temp_dir.h"
 
 namespace mevrix::common {
@@ -59,6 +61,14 @@ TEST(ReadWholeFile, RefusesWhatIsNotARegularFile) {
   EXPECT_FALSE(readWholeFile(dir.file("missing.obj").c_str()));
   EXPECT_FALSE(readWholeFile(dir.path().string().c_str()));
   EXPECT_FALSE(readWholeFile(""));
+}
+
+TEST(ReadWholeFilePosix, AFifoIsRefusedWithoutWaitingForAWriter) {
+  test::TempDir dir;
+  const std::string fifo = dir.file("pipe.obj");
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+  EXPECT_EQ(test::runInChildWithin(10, [&] { return readWholeFile(fifo.c_str()) ? 1 : 0; }), 0);
+  EXPECT_FALSE(readWholeFile("/dev/null"));
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 #pragma once
 // Running a program and collecting what it printed.
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -14,5 +15,10 @@ struct ProcessResult {
 
 // Runs `program` with `args` (no shell) and waits for it.
 ProcessResult runProcess(const std::string& program, const std::vector<std::string>& args);
+
+// Runs `work` in a child process that is killed after `seconds`, for work that might block for
+// ever. Returns what `work` returned (0 to 255), or -1 when the child did not finish in time or
+// ended otherwise.
+int runInChildWithin(unsigned seconds, const std::function<int()>& work);
 
 }  // namespace mevrix::test

@@ -8,12 +8,12 @@
 
 #include <cstdlib>
 #include <filesystem>
-#include <optional>
 #include <string>
 #include <string_view>
 
 #include "support/plugin.h"
 #include "support/process.h"
+#include "support/scoped_variable.h"
 #include "support/temp_dir.h"
 
 namespace mevrix::platform {
@@ -59,21 +59,7 @@ TEST(PosixDialogLayout, RefusesOddOutputAndWhatDoesNotFit) {
   EXPECT_EQ(layOut("/m/a\n/m/b\n", true, 7), "<refused>");
 }
 
-// Sets an environment variable for one test and puts the old value back afterwards.
-class ScopedVariable {
- public:
-  ScopedVariable(const char* name, const char* value) : name_(name) {
-    if (const char* old = std::getenv(name)) old_ = old;
-    value ? setenv(name, value, 1) : unsetenv(name);
-  }
-  ~ScopedVariable() { old_ ? setenv(name_, old_->c_str(), 1) : unsetenv(name_); }
-  ScopedVariable(const ScopedVariable&) = delete;
-  ScopedVariable& operator=(const ScopedVariable&) = delete;
-
- private:
-  const char* name_;
-  std::optional<std::string> old_;
-};
+using test::ScopedVariable;
 
 // A desktop whose dialog programs are scripts that log their arguments, one "[arg]" per line,
 // print a prepared selection and exit with a prepared status.

@@ -18,7 +18,8 @@ class GuardedBuffer {
   GuardedBuffer(std::string_view contents, std::size_t size)
       : bytes_(kGuardSize + size + kGuardSize), size_(size) {
     for (std::size_t i = 0; i < bytes_.size(); ++i) bytes_[i] = static_cast<char>(0xA0 | (i & 0xF));
-    std::copy_n(contents.begin(), std::min(contents.size(), size), data());
+    const std::size_t kept = std::min(contents.size(), size);
+    for (std::size_t i = 0; i < kept; ++i) bytes_[kGuardSize + i] = contents[i];
     original_ = bytes_;
   }
 

@@ -54,6 +54,28 @@ TEST(OutputSink, WritesLargeAndSmallPiecesToAFileInOrder) {
   EXPECT_EQ(test::readFile(path), expected);
 }
 
+TEST(OutputSink, SmallPiecesBeyondTheBufferReachTheFileInOrder) {
+  test::TempDir dir;
+  const std::string path = dir.file("out.txt");
+  std::string expected;
+  {
+    auto file = OutputFile::open(path.c_str(), WriteMode::truncate);
+    ASSERT_TRUE(file);
+    OutputSink sink(*file);
+    // Some megabytes in pieces of one to a few bytes: the buffer fills and empties many times.
+    for (int i = 0; i < 300000; ++i) {
+      sink.put(static_cast<char>('a' + i % 26));
+      sink.put("xy");
+      sink.putInt(i % 1000);
+      expected += static_cast<char>('a' + i % 26);
+      expected += "xy" + std::to_string(i % 1000);
+    }
+    EXPECT_TRUE(sink.finish());
+    EXPECT_TRUE(file->close());
+  }
+  EXPECT_TRUE(test::readFile(path) == expected);
+}
+
 TEST(OutputSink, AppendsBehindExistingContents) {
   test::TempDir dir;
   const std::string path = dir.write("out.obj", "kept\n");

@@ -153,6 +153,16 @@ TEST_F(PosixDialogProgram, ACancelATooLargeSelectionOrNoDisplayLeaveAnEmptyList)
   EXPECT_EQ(arguments(), "<not run>");
 }
 
+TEST_F(PosixDialogProgram, OutputBeyondAnyListIsReadToItsEndAndCountsAsACancel) {
+  // 20 MB, far more than the paths a 4096-byte list can hold: kept nowhere, but read to the end
+  // so that the program is not left blocked on a full pipe.
+  const std::string script =
+      temp.write("bin/zenity", "#!/bin/sh\nhead -c 20000000 /dev/zero | tr '\\0' /\n");
+  chmod(script.c_str(), 0755);
+  EXPECT_EQ(plugIn.call("GetFileList", nullptr, 0.0), 0.0f);
+  EXPECT_EQ(fileInfo("fullname", 1.0), "<>");
+}
+
 TEST_F(PosixDialogProgram, KdialogWhenThereIsNoZenityAndNothingWithoutEither) {
   install("kdialog", "/m/a.obj\n/m/b.obj\n");
   ScopedVariable onlyKdialog("PATH", bin().c_str());

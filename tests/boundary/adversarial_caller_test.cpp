@@ -500,7 +500,7 @@ std::uint64_t environmentNumber(const char* name, std::uint64_t fallback) {
 
 TEST(AdversarialCallerPosix, RandomCallsKeepEveryPromise) {
   const std::uint64_t seed = environmentNumber("MEVRIX_ADVERSARY_SEED", 20261207);
-  const std::uint64_t callCount = environmentNumber("MEVRIX_ADVERSARY_CALLS", 3000);
+  const std::uint64_t callCount = environmentNumber("MEVRIX_ADVERSARY_CALLS", 5000);
   const bool trace = environmentNumber("MEVRIX_ADVERSARY_TRACE", 0) != 0;
   std::printf("adversary: seed %llu, %llu calls\n", static_cast<unsigned long long>(seed),
               static_cast<unsigned long long>(callCount));

@@ -19,15 +19,13 @@
 #include "collada/triangles_writer.h"
 #include "common/number_scan.h"
 #include "common/output_sink.h"
-#include "fuzz_input.h"
+#include "fuzz_support.h"
 
 namespace {
 
-using namespace mevrix::collada;
+using mevrix::fuzz::check;
 
-void check(bool condition) {
-  if (!condition) std::abort();
-}
+using namespace mevrix::collada;
 
 void checkMesh(const ExportMesh& mesh, std::int32_t mode) {
   check(mesh.slots.size() == std::max<std::size_t>(1, mesh.groups.size()));

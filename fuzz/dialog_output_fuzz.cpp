@@ -14,15 +14,13 @@
 #include <vector>
 
 #include "fileutil/file_list.h"
-#include "fuzz_input.h"
+#include "fuzz_support.h"
 #include "platform/dialog_backend_posix.h"
 #include "support/guarded_buffer.h"
 
 namespace {
 
-void check(bool condition) {
-  if (!condition) std::abort();
-}
+using mevrix::fuzz::check;
 
 std::vector<std::string_view> printedPaths(std::string_view output) {
   if (output.ends_with('\n')) output.remove_suffix(1);

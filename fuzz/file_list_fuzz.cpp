@@ -17,16 +17,14 @@
 
 #include "common/path.h"
 #include "fileutil/file_list.h"
-#include "fuzz_input.h"
+#include "fuzz_support.h"
 #include "support/guarded_buffer.h"
 
 namespace {
 
-using mevrix::fileutil::FileListBuffer;
+using mevrix::fuzz::check;
 
-void check(bool condition) {
-  if (!condition) std::abort();
-}
+using mevrix::fileutil::FileListBuffer;
 
 constexpr std::string_view kSelectors[] = {"fullname", "name", "Name", "", "fullname ", "nam"};
 

@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "common/output_sink.h"
-#include "fuzz_input.h"
+#include "fuzz_support.h"
 #include "meshtools/obj_append.h"
 
 namespace {
@@ -93,12 +93,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   std::string expected;
   mevrix::meshtools::AppendCounts expectedCounts;
-  std::size_t p = 0;
-  while (p < obj.size()) {
-    const std::size_t feed = obj.find('\n', p);
-    std::string_view line = obj.substr(p, (feed == std::string_view::npos ? obj.size() : feed) - p);
-    p = feed == std::string_view::npos ? obj.size() : feed + 1;
-    if (feed != std::string_view::npos && line.ends_with('\r')) line.remove_suffix(1);
+  for (const std::string_view line : mevrix::fuzz::referenceLines(obj)) {
     if (line.empty()) continue;
     if (line.starts_with("v ")) {
       (expected += line) += kLineEnd;

@@ -7,13 +7,12 @@
 #include <string_view>
 
 #include "common/output_sink.h"
+#include "fuzz_support.h"
 #include "meshtools/sculpt_map.h"
 
 namespace {
 
-void check(bool condition) {
-  if (!condition) std::abort();
-}
+using mevrix::fuzz::check;
 
 std::uint32_t readU32(std::string_view bytes, std::size_t offset) {
   std::uint32_t value = 0;

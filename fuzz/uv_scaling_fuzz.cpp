@@ -12,7 +12,7 @@
 #include <string_view>
 
 #include "common/output_sink.h"
-#include "fuzz_input.h"
+#include "fuzz_support.h"
 #include "meshtools/uv_scaling.h"
 
 namespace {
@@ -52,12 +52,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   mevrix::meshtools::scaleUvText(obj, scale, sink);
 
   std::string expected;
-  std::size_t p = 0;
-  while (p < obj.size()) {
-    const std::size_t feed = obj.find('\n', p);
-    std::string_view line = obj.substr(p, (feed == std::string_view::npos ? obj.size() : feed) - p);
-    p = feed == std::string_view::npos ? obj.size() : feed + 1;
-    if (feed != std::string_view::npos && line.ends_with('\r')) line.remove_suffix(1);
+  for (const std::string_view line : mevrix::fuzz::referenceLines(obj)) {
     (expected += line.starts_with("vt") ? referenceTexCoords(line, scale) : std::string(line)) +=
         kLineEnd;
   }

@@ -16,9 +16,11 @@ struct ProcessResult {
 // Runs `program` with `args` (no shell) and waits for it.
 ProcessResult runProcess(const std::string& program, const std::vector<std::string>& args);
 
-// Runs `work` in a child process that is killed after `seconds`, for work that might block for
-// ever. Returns what `work` returned (0 to 255), or -1 when the child did not finish in time or
-// ended otherwise.
+#ifndef _WIN32
+// POSIX only. Runs `work` in a child process that is killed after `seconds`, for work that might
+// block for ever. Returns what `work` returned (0 to 255), or -1 when the child did not finish in
+// time or ended otherwise.
 int runInChildWithin(unsigned seconds, const std::function<int()>& work);
+#endif
 
 }  // namespace mevrix::test

@@ -261,8 +261,8 @@ MEVRIX_API float FileRename(const char* text, double value, char* buf1, int buf1
  * is written as it is.
  * Returns 0 when the whole source was copied; -1 when a path is null, the paths are equal byte
  * for byte or name the same file in other ways (a relative form, another letter case where the
- * system ignores it, a symbolic or hard link), the
- * source is missing, unreadable or a directory (in all these cases nothing is touched), the
+ * system ignores it, a symbolic or hard link), the source is missing, unreadable or not a
+ * regular file (a directory, device, FIFO or socket; in all these cases nothing is touched), the
  * destination cannot be opened for writing, or reading, writing or closing fails (the
  * destination is then left partly written). */
 MEVRIX_API float FileCopyTo(const char* text, double value, char* buf1, int buf1Len);

@@ -42,7 +42,8 @@ CopyResult copyFile(const char* source, const char* destination) {
   // Unbuffered: every block goes straight from one file to the other.
   std::setvbuf(in.get(), nullptr, _IONBF, 0);
   const auto sourceIdentity = platform::identityOf(in.get());
-  if (!sourceIdentity || platform::isDirectory(in.get())) return CopyResult::sourceNotOpened;
+  // Only a regular file has an end to copy up to: a device such as /dev/zero would fill the disk.
+  if (!sourceIdentity || !platform::regularFileSize(in.get())) return CopyResult::sourceNotOpened;
   // Clearing the destination must never reach the source through another name for it.
   if (platform::identityOf(destination) == sourceIdentity) return CopyResult::sameFile;
 

@@ -24,7 +24,8 @@ enum class CopyResult {
   copied,                // the destination holds exactly the source's bytes
   missingPath,           // a path is null; nothing touched
   samePath,              // the paths are equal byte for byte; nothing touched
-  sourceNotOpened,       // the source is missing, unreadable or a directory; nothing touched
+  sourceNotOpened,       // the source is missing, unreadable or not a regular file (a directory,
+                         // device, FIFO or socket); nothing touched
   sameFile,              // the destination is the source under another name; nothing touched
   destinationNotOpened,  // the destination could not be opened for writing
   readFailed,            // reading the source failed; the destination holds what came before

@@ -268,7 +268,11 @@ bool layOutSelection(std::string_view output, bool multiple, char* buffer, std::
   for (std::size_t start = 0; start <= output.size();) {
     const std::size_t end = std::min(output.find('\n', start), output.size());
     const std::string_view path = output.substr(start, end - start);
-    if (path.empty() || path.front() != kSeparator || path.back() == kSeparator) return false;
+    // A NUL cannot be part of a path, and in the list it would end the entry early.
+    if (path.empty() || path.front() != kSeparator || path.back() == kSeparator ||
+        path.find('\0') != std::string_view::npos) {
+      return false;
+    }
     paths.push_back(path);
     start = end + 1;
   }

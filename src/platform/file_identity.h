@@ -23,8 +23,4 @@ std::optional<FileIdentity> identityOf(const char* path);
 // The identity of an open file; nothing when it cannot be examined.
 std::optional<FileIdentity> identityOf(std::FILE* file);
 
-// True when the open file is a directory (which POSIX lets fopen open for reading; Windows
-// does not).
-bool isDirectory(std::FILE* file);
-
 }  // namespace mevrix::platform

@@ -23,9 +23,4 @@ std::optional<FileIdentity> identityOf(std::FILE* file) {
   return identityFrom(info);
 }
 
-bool isDirectory(std::FILE* file) {
-  struct stat info;
-  return fstat(fileno(file), &info) == 0 && S_ISDIR(info.st_mode);
-}
-
 }  // namespace mevrix::platform

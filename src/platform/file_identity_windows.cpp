@@ -50,9 +50,4 @@ std::optional<FileIdentity> identityOf(std::FILE* file) {
   return identityFrom(handleOf(file));
 }
 
-bool isDirectory(std::FILE* file) {
-  const auto information = informationOf(handleOf(file));
-  return information && (information->dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-}
-
 }  // namespace mevrix::platform

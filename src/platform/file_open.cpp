@@ -5,6 +5,9 @@
 
 #ifdef _WIN32
 #include <share.h>
+#else
+#include <fcntl.h>
+#include <unistd.h>
 #endif
 
 namespace mevrix::platform {
@@ -13,7 +16,15 @@ std::FILE* openForReading(const char* path) {
 #ifdef _WIN32
   return _fsopen(path, "rb", _SH_DENYNO);
 #else
-  return std::fopen(path, "rbe");
+  // Opening a FIFO for reading would wait for a writer, maybe forever; opened without waiting,
+  // it is there at once for the caller to examine (and refuse). Reads then block as usual.
+  const int fd = open(path, O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+  if (fd < 0) return nullptr;
+  const int flags = fcntl(fd, F_GETFL);
+  std::FILE* file = nullptr;
+  if (flags >= 0 && fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) == 0) file = fdopen(fd, "rb");
+  if (!file) close(fd);
+  return file;
 #endif
 }
 

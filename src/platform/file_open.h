@@ -10,7 +10,7 @@ namespace mevrix::platform {
 
 enum class WriteMode { truncate, append };
 
-// Opens `path` for binary reading, or returns null.
+// Opens `path` for binary reading, or returns null. Never waits for a FIFO's writer.
 std::FILE* openForReading(const char* path);
 
 // Opens `path` for binary writing, creating it if needed; `truncate` empties an existing file,

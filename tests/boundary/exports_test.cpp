@@ -5,7 +5,9 @@
 #include <gtest/gtest.h>
 
 #include <limits>
+#include <new>
 
+#include "boundary/export_guard.h"
 #include "boundary/module_state.h"
 
 namespace mevrix::boundary {
@@ -35,6 +37,12 @@ TEST(Exports, SetDateAndSetTxrNameReplaceTheirTextOnly) {
   EXPECT_EQ(setTxrName(nullptr, 0.0, nullptr, 0), 0.0f);
   EXPECT_EQ(metadata.date, "");
   EXPECT_EQ(metadata.textureName, "");
+}
+
+TEST(ExportGuard, NothingThrownCrossesTheBoundary) {
+  EXPECT_EQ(guarded(-7.0f, [] { return 12; }), 12.0f);
+  EXPECT_EQ(guarded(-7.0f, []() -> int { throw std::bad_alloc(); }), -7.0f);
+  EXPECT_EQ(guarded(-7.0f, []() -> int { throw 3; }), -7.0f);  // not even a std::exception
 }
 
 TEST(ModuleState, StartsAsTheLibraryIsLoaded) {

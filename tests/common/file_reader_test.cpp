@@ -7,6 +7,12 @@
 
 #include "support/temp_dir.h"
 
+#ifndef _WIN32
+#include <sys/stat.h>
+
+#include "support/process.h"
+#endif
+
 namespace mevrix::common {
 namespace {
 
@@ -60,6 +66,16 @@ TEST(ReadWholeFile, RefusesWhatIsNotARegularFile) {
   EXPECT_FALSE(readWholeFile(dir.path().string().c_str()));
   EXPECT_FALSE(readWholeFile(""));
 }
+
+#ifndef _WIN32  // POSIX only: FIFOs
+TEST(ReadWholeFilePosix, AFifoIsRefusedWithoutWaitingForAWriter) {
+  test::TempDir dir;
+  const std::string fifo = dir.file("pipe.obj");
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+  EXPECT_EQ(test::runInChildWithin(10, [&] { return readWholeFile(fifo.c_str()) ? 1 : 0; }), 0);
+  EXPECT_FALSE(readWholeFile("/dev/null"));
+}
+#endif
 
 }  // namespace
 }  // namespace mevrix::common

@@ -165,7 +165,8 @@ TEST_F(DirectoryListing, KeepsTheNamesThatLeaveRoomForTheListsEnd) {
 }
 
 #ifndef _WIN32  // POSIX only: FIFOs and symbolic links
-// FIFOs, devices and dangling links are system entries; links count as what they point to.
+// FIFOs, devices and dangling links are system entries; links count as what they point to (a
+// link to a FIFO is a system entry too).
 TEST_F(DirectoryListing, PosixSkipsFifosAndDanglingLinksAndFollowsLinks) {
   makeFiles({"file"});
   makeFolders({"sub"});
@@ -173,6 +174,7 @@ TEST_F(DirectoryListing, PosixSkipsFifosAndDanglingLinksAndFollowsLinks) {
   fs::create_symlink(inFolder("file"), inFolder("file-link"));
   fs::create_directory_symlink(inFolder("sub"), inFolder("sub-link"));
   fs::create_symlink(inFolder("nowhere"), inFolder("dangling"));
+  fs::create_symlink(inFolder("fifo"), inFolder("fifo-link"));
 
   ASSERT_EQ(listDirectory(list, folder(), false), 2);
   EXPECT_EQ(names(2), (Names{"file", "file-link"}));

@@ -21,6 +21,8 @@
 #include <unistd.h>
 
 #include <csignal>
+
+#include "support/process.h"
 #endif
 
 namespace mevrix::fileutil {
@@ -207,6 +209,29 @@ TEST(CopyFilePosix, AFifoDestinationIsWrittenAsItIs) {
   close(reader);
   EXPECT_EQ(received.substr(0, got > 0 ? static_cast<std::size_t>(got) : 0), bytes);
   EXPECT_EQ(fs::status(fifo).type(), fs::file_type::fifo);
+}
+#endif
+
+#ifndef _WIN32  // POSIX only: devices, FIFOs, resource limits, child processes
+TEST(CopyFilePosix, OnlyARegularFileIsASourceNeverADeviceOrFifo) {
+  TempDir dir;
+  const std::string destination = dir.write("precious", "keep me");
+  const std::string fifo = dir.file("pipe.fifo");
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+  // An endless device would fill the disk (here only up to a file-size limit, should the copy
+  // start); a FIFO without a writer would block for ever.
+  const auto copyInChild = [&](const std::string& source) {
+    return test::runInChildWithin(10, [&] {
+      std::signal(SIGXFSZ, SIG_IGN);
+      const rlimit limit{1 << 20, 1 << 20};
+      setrlimit(RLIMIT_FSIZE, &limit);
+      return static_cast<int>(copyFile(source.c_str(), destination.c_str()));
+    });
+  };
+  for (const std::string& source : {std::string("/dev/zero"), std::string("/dev/null"), fifo}) {
+    EXPECT_EQ(copyInChild(source), static_cast<int>(CopyResult::sourceNotOpened)) << source;
+    EXPECT_TRUE(readFile(destination) == "keep me") << source;  // no megabytes of zeros printed
+  }
 }
 #endif
 

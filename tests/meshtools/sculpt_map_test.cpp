@@ -136,6 +136,18 @@ TEST(SculptMap, LaterFacesOverwriteEarlierOnesAndUnreachedPixelsStayBlack) {
   }
 }
 
+TEST(SculptMap, LinesAmongTheFacesAreNeitherCountedNorPainted) {
+  const std::string mesh =
+      "v 0 0 0\nv 0 1 0\nv 1 1 0\nv 1 0 1\nv -1 0.5 -0.5\n"
+      "vt 0 0\nvt 0 1\nvt 1 1\nvt 1 0\nvt 2 0\nvt 2 1\n";
+  const Converted plain = convert(mesh + "f 1/1 2/2 3/3 4/4\nf 5/4 5/3 5/6 5/5\n");
+  const Converted mixed =
+      convert(mesh + "f 1/1 2/2 3/3 4/4\ns off\n# 9/9\nfx 5/1\ng right\nf 5/4 5/3 5/6 5/5\n");
+  ASSERT_EQ(plain.result, SculptResult::written);
+  EXPECT_EQ(mixed.result, SculptResult::written);
+  EXPECT_EQ(mixed.bytes, plain.bytes);
+}
+
 TEST(SculptMap, CornersThatLandOutsideThePictureAreLeftOut) {
   // Every corner on one texture coordinate: the pair rules move some of them off the picture
   // (to column or row -1, or to the far edge), which must not reach memory beside it.

@@ -8,12 +8,12 @@
 
 #include <cstdlib>
 #include <filesystem>
-#include <optional>
 #include <string>
 #include <string_view>
 
 #include "support/plugin.h"
 #include "support/process.h"
+#include "support/scoped_variable.h"
 #include "support/temp_dir.h"
 
 namespace mevrix::platform {
@@ -48,7 +48,8 @@ TEST(PosixDialogLayout, FilesFromDifferentFoldersShareTheirLongestCommonFolder) 
 }
 
 TEST(PosixDialogLayout, RefusesOddOutputAndWhatDoesNotFit) {
-  for (std::string_view odd : {""sv, "\n"sv, "m/x\n"sv, "/m/\n"sv, "/m/a\n\n/m/b\n"sv}) {
+  for (std::string_view odd :
+       {""sv, "\n"sv, "m/x\n"sv, "/m/\n"sv, "/m/a\n\n/m/b\n"sv, "/m/a\0b\n/m/c\n"sv}) {
     EXPECT_EQ(layOut(odd), "<refused>") << odd;
   }
   EXPECT_EQ(layOut("/m/a\n/m/b\n", false), "<refused>");
@@ -58,21 +59,7 @@ TEST(PosixDialogLayout, RefusesOddOutputAndWhatDoesNotFit) {
   EXPECT_EQ(layOut("/m/a\n/m/b\n", true, 7), "<refused>");
 }
 
-// Sets an environment variable for one test and puts the old value back afterwards.
-class ScopedVariable {
- public:
-  ScopedVariable(const char* name, const char* value) : name_(name) {
-    if (const char* old = std::getenv(name)) old_ = old;
-    value ? setenv(name, value, 1) : unsetenv(name);
-  }
-  ~ScopedVariable() { old_ ? setenv(name_, old_->c_str(), 1) : unsetenv(name_); }
-  ScopedVariable(const ScopedVariable&) = delete;
-  ScopedVariable& operator=(const ScopedVariable&) = delete;
-
- private:
-  const char* name_;
-  std::optional<std::string> old_;
-};
+using test::ScopedVariable;
 
 // A desktop whose dialog programs are scripts that log their arguments, one "[arg]" per line,
 // print a prepared selection and exit with a prepared status.
@@ -164,6 +151,16 @@ TEST_F(PosixDialogProgram, ACancelATooLargeSelectionOrNoDisplayLeaveAnEmptyList)
   ScopedVariable noDisplay("DISPLAY", "");
   EXPECT_EQ(plugIn.call("GetFileList", nullptr, 0.0), 0.0f);
   EXPECT_EQ(arguments(), "<not run>");
+}
+
+TEST_F(PosixDialogProgram, OutputBeyondAnyListIsReadToItsEndAndCountsAsACancel) {
+  // 20 MB, far more than the paths a 4096-byte list can hold: kept nowhere, but read to the end
+  // so that the program is not left blocked on a full pipe.
+  const std::string script =
+      temp.write("bin/zenity", "#!/bin/sh\nhead -c 20000000 /dev/zero | tr '\\0' /\n");
+  chmod(script.c_str(), 0755);
+  EXPECT_EQ(plugIn.call("GetFileList", nullptr, 0.0), 0.0f);
+  EXPECT_EQ(fileInfo("fullname", 1.0), "<>");
 }
 
 TEST_F(PosixDialogProgram, KdialogWhenThereIsNoZenityAndNothingWithoutEither) {

@@ -145,6 +145,19 @@ ProcessResult runProcess(const std::string& program, const std::vector<std::stri
   return result;
 }
 
+
+int runInChildWithin(unsigned seconds, const std::function<int()>& work) {
+  const pid_t child = fork();
+  if (child < 0) return -1;
+  if (child == 0) {
+    alarm(seconds);  // its default action ends the child
+    _exit(work());
+  }
+  int status = 0;
+  if (waitpid(child, &status, 0) != child || !WIFEXITED(status)) return -1;
+  return WEXITSTATUS(status);
+}
+
 #endif
 
 }  // namespace mevrix::test

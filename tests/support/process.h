@@ -1,6 +1,7 @@
 #pragma once
 // Running a program and collecting what it printed.
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -17,5 +18,12 @@ struct ProcessResult {
 // Runs `program` with `args` (no shell, no PATH search; on Windows `program` names the file with
 // its .exe) and waits for it. The arguments reach the program unchanged on either system.
 ProcessResult runProcess(const std::string& program, const std::vector<std::string>& args);
+
+#ifndef _WIN32
+// POSIX only. Runs `work` in a child process that is killed after `seconds`, for work that might
+// block for ever. Returns what `work` returned (0 to 255), or -1 when the child did not finish in
+// time or ended otherwise.
+int runInChildWithin(unsigned seconds, const std::function<int()>& work);
+#endif
 
 }  // namespace mevrix::test

@@ -1,0 +1,75 @@
+#pragma once
+// What the fuzz targets share: taking parameters from the front of an input, failing a check, and
+// the plain reference reading of lines that targets compare the library's output with.
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+#include <string_view>
+#include <vector>
+
+namespace mevrix::fuzz {
+
+// Ends the run, so that libFuzzer keeps the input, when a promise is broken.
+inline void check(bool condition) {
+  if (!condition) std::abort();
+}
+
+// The lines of a text as the library reads them: split at line feeds, one carriage return just
+// before a line feed dropped, no empty line after a final line feed.
+inline std::vector<std::string_view> referenceLines(std::string_view text) {
+  std::vector<std::string_view> lines;
+  std::size_t p = 0;
+  while (p < text.size()) {
+    const std::size_t feed = text.find('\n', p);
+    std::string_view line =
+        text.substr(p, (feed == std::string_view::npos ? text.size() : feed) - p);
+    p = feed == std::string_view::npos ? text.size() : feed + 1;
+    if (feed != std::string_view::npos && line.ends_with('\r')) line.remove_suffix(1);
+    lines.push_back(line);
+  }
+  return lines;
+}
+
+// Splits an input into the parameters a target takes from its front and the bytes the reader
+// under test gets: the rest, as a view that ends exactly where the input ends, so that reading one
+// byte too far is caught by the address sanitizer.
+
+class FuzzInput {
+ public:
+  FuzzInput(const std::uint8_t* data, std::size_t size)
+      : data_(reinterpret_cast<const char*>(data)), size_(size) {}
+
+  // The next byte; 0 once the input is used up.
+  std::uint8_t byte() {
+    if (size_ == 0) return 0;
+    --size_;
+    return static_cast<std::uint8_t>(*data_++);
+  }
+
+  // The next sizeof(T) bytes, little-endian; missing bytes count as 0.
+  template <typename T>
+  T integer() {
+    std::uint64_t bits = 0;
+    for (std::size_t i = 0; i < sizeof(T); ++i) bits |= std::uint64_t{byte()} << (8 * i);
+    return static_cast<T>(bits);
+  }
+
+  // The next eight bytes as the bits of a double.
+  double real() {
+    const std::uint64_t bits = integer<std::uint64_t>();
+    double value = 0;
+    std::memcpy(&value, &bits, sizeof value);
+    return value;
+  }
+
+  // Everything not used yet.
+  std::string_view rest() const { return {data_, size_}; }
+
+ private:
+  const char* data_;
+  std::size_t size_;
+};
+
+}  // namespace mevrix::fuzz

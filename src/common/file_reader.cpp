@@ -12,14 +12,10 @@ namespace {
 
 constexpr std::size_t kMinimumChunk = 64 * 1024;
 
-struct FileCloser {
-  void operator()(std::FILE* file) const { std::fclose(file); }
-};
-
 }  // namespace
 
 std::optional<FileBuffer> readWholeFile(const char* path) {
-  std::unique_ptr<std::FILE, FileCloser> file(platform::openForReading(path));
+  platform::FileHandle file(platform::openForReading(path));
   if (!file) return std::nullopt;
   const std::optional<std::uint64_t> knownSize = platform::regularFileSize(file.get());
   if (!knownSize) return std::nullopt;

@@ -11,10 +11,7 @@
 namespace mevrix::fileutil {
 namespace {
 
-struct FileCloser {
-  void operator()(std::FILE* file) const { std::fclose(file); }
-};
-using File = std::unique_ptr<std::FILE, FileCloser>;
+using File = platform::FileHandle;
 
 // Moves the source to the destination block by block until the source ends.
 CopyResult transfer(std::FILE* source, std::FILE* destination) {

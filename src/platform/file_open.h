@@ -4,11 +4,19 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <memory>
 #include <optional>
 
 namespace mevrix::platform {
 
 enum class WriteMode { truncate, append };
+
+// An open file that is closed when it goes out of scope (a close that must be checked is done
+// by hand with release()).
+struct FileCloser {
+  void operator()(std::FILE* file) const { std::fclose(file); }
+};
+using FileHandle = std::unique_ptr<std::FILE, FileCloser>;
 
 // Opens `path` for binary reading, or returns null. Never waits for a FIFO's writer.
 std::FILE* openForReading(const char* path);

@@ -18,10 +18,7 @@
 namespace mevrix::platform {
 namespace {
 
-struct Closer {
-  void operator()(std::FILE* file) const { std::fclose(file); }
-};
-using File = std::unique_ptr<std::FILE, Closer>;
+using File = FileHandle;
 
 TEST(WindowsFileIdentity, TellsFilesApartAndKnowsOneFileUnderEverySpelling) {
   test::TempDir dir;

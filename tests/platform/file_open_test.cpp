@@ -11,10 +11,7 @@
 namespace mevrix::platform {
 namespace {
 
-struct Closer {
-  void operator()(std::FILE* file) const { std::fclose(file); }
-};
-using File = std::unique_ptr<std::FILE, Closer>;
+using File = FileHandle;
 
 std::string readAll(std::FILE* file) {
   std::string contents;

@@ -5,6 +5,7 @@
 
 #include "common/output_sink.h"
 #include "common/path.h"
+#include "common/space_tokens.h"
 
 namespace mevrix::collada {
 
@@ -12,16 +13,10 @@ std::string baseNameFor(std::string_view stem, BaseNameRule rule) {
   std::string joined;
   std::size_t words = 0;
   std::size_t pos = 0;
-  while (pos < stem.size()) {
-    if (stem[pos] == ' ') {
-      ++pos;
-      continue;
-    }
-    std::size_t stop = stem.find(' ', pos);
-    if (stop == std::string_view::npos) stop = stem.size();
-    joined.append(stem.substr(pos, stop - pos)).push_back('_');
+  std::string_view word;
+  while (common::nextSpaceToken(stem, pos, word)) {
+    joined.append(word).push_back('_');
     ++words;
-    pos = stop;
   }
   if (words == 1 && rule == BaseNameRule::keepSingleWord) return std::string(stem);
   return joined;

@@ -10,6 +10,7 @@
 #include "common/number_format.h"
 #include "common/number_scan.h"
 #include "common/path.h"
+#include "common/space_tokens.h"
 
 namespace mevrix::meshtools {
 namespace {
@@ -81,15 +82,9 @@ class FaceRewriter {
   void splitCorners(std::string_view corners) {
     positionText_.clear();
     textureText_.clear();
-    std::size_t start = 0;
-    while (start < corners.size()) {
-      if (corners[start] == ' ') {
-        ++start;
-        continue;
-      }
-      std::size_t end = corners.find(' ', start);
-      if (end == std::string_view::npos) end = corners.size();
-      const std::string_view corner = corners.substr(start, end - start);
+    std::size_t pos = 0;
+    std::string_view corner;
+    while (common::nextSpaceToken(corners, pos, corner)) {
       const std::size_t slash = corner.find('/');
       if (slash == std::string_view::npos) {
         positionText_.append(corner).push_back(' ');
@@ -98,7 +93,6 @@ class FaceRewriter {
         positionText_.append(corner.substr(0, slash)).push_back(' ');
         textureText_.append(corner.substr(slash + 1)).push_back(' ');
       }
-      start = end;
     }
   }
 

@@ -83,6 +83,16 @@ TEST(CountGroupIds, WalksFromBlockToBlockByTheirLengths) {
             2);
 }
 
+TEST(CountGroupIds, ALengthBelowAHeaderStartsTheNextBlockInsideTheFirst) {
+  // Whatever the header's fields then read as, the walk goes on from there.
+  const int expected[] = {-18, -18, -18, -18, -18, -18, -18, 6, -18, -18, -18, -18, -18, -18, -18};
+  for (std::uint32_t length = 1; length <= 15; ++length) {
+    const std::string file =
+        MeshFile().block(kGroupTag + 1, length, kGroupTag).groups({1, 2, 3}).bytes();
+    EXPECT_EQ(count(file), expected[length - 1]) << length;
+  }
+}
+
 TEST(CountGroupIds, AChainWithoutAGroupBlockGivesNoGroupBlock) {
   EXPECT_EQ(count(""), kNoGroupBlock);
   EXPECT_EQ(count(std::string(32, '\0')), kNoGroupBlock);

@@ -10,6 +10,7 @@
 #include <memory>
 #include <string>
 
+#include "support/memory_input.h"
 #include "support/temp_dir.h"
 
 namespace mevrix::meshtools {
@@ -60,7 +61,8 @@ class MeshFile {
 int count(std::string_view data) {
   const auto exact = std::make_unique<char[]>(data.size());
   std::copy(data.begin(), data.end(), exact.get());
-  return countGroupIds({exact.get(), data.size()});
+  test::MemoryInput memory({exact.get(), data.size()}, common::ChunkedInput::kDefaultWindow, 7);
+  return countGroupIds(memory.input);
 }
 
 TEST(CountGroupIds, CountsDistinctWholeSixteenBitIds) {

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "meshtools/sculpt_test_meshes.h"
+#include "support/memory_input.h"
 #include "support/temp_dir.h"
 
 namespace mevrix::meshtools {
@@ -23,9 +24,10 @@ struct Converted {
 };
 
 Converted convert(std::string_view obj) {
-  common::OutputSink out;
-  const SculptResult result = convertToSculptMap(obj, out);
-  return {result, std::string(out.contents())};
+  test::MemoryInput memory(obj);
+  MemoryMapOutput out;
+  const SculptResult result = convertToSculptMap(memory.input, out);
+  return {result, std::string(out.bytes())};
 }
 
 std::uint32_t field32(std::string_view bytes, std::size_t offset) {

@@ -166,6 +166,11 @@ AppendResult appendObjFile(const char* inputPath, const char* outputPath, std::i
                            MergeState& state) {
   std::optional<common::FileSource> source = common::FileSource::open(inputPath);
   if (!source) return {AppendStatus::inputFailed, 0};
+  return appendObj(*source, common::fileStem(inputPath), outputPath, vertexBase, state);
+}
+
+AppendResult appendObj(common::ByteSource& source, std::string_view groupName,
+                       const char* outputPath, std::int64_t vertexBase, MergeState& state) {
   // Everything that may fail before the output is touched happens first: the input's first
   // window, and room for the record, so that an input once written is always recorded. The
   // input's size is fixed now, so an output that is the input itself never reads back its own
@@ -173,8 +178,8 @@ AppendResult appendObjFile(const char* inputPath, const char* outputPath, std::i
   std::optional<common::ChunkedInput> input;
   GroupRecord record;
   if (!common::completes([&] {
-        input.emplace(*source).readAhead();
-        record = GroupRecord{std::string(common::fileStem(inputPath)), state.faceCount, 0};
+        input.emplace(source).readAhead();
+        record = GroupRecord{std::string(groupName), state.faceCount, 0};
         if (state.groupList.size() == state.groupList.capacity()) {
           state.groupList.reserve(std::max<std::size_t>(8, 2 * state.groupList.capacity()));
         }

@@ -55,4 +55,8 @@ struct AppendResult {
 AppendResult appendObjFile(const char* inputPath, const char* outputPath, std::int64_t vertexBase,
                            MergeState& state);
 
+// The same from an input already open as `source`, whose group is named `groupName`.
+AppendResult appendObj(common::ByteSource& source, std::string_view groupName,
+                       const char* outputPath, std::int64_t vertexBase, MergeState& state);
+
 }  // namespace mevrix::meshtools

@@ -44,14 +44,21 @@ ScaleUvStatus scaleUvFile(const char* inputPath, const char* outputPath, double 
   if (!isValidUvScale(scale)) return ScaleUvStatus::badScale;
   std::optional<common::FileSource> source = common::FileSource::open(inputPath);
   if (!source) return ScaleUvStatus::inputFailed;
+  return scaleUv(*source, source->identity(), outputPath, scale);
+}
+
+ScaleUvStatus scaleUv(common::ByteSource& source,
+                      const std::optional<platform::FileIdentity>& sourceIdentity,
+                      const char* outputPath, double scale) {
+  if (!isValidUvScale(scale)) return ScaleUvStatus::badScale;
   std::optional<common::ChunkedInput> input;
   // The first window is read before the output is touched: an input that cannot be read at all
   // leaves the output as it was.
-  if (!common::completes([&] { input.emplace(*source).readAhead(); })) {
+  if (!common::completes([&] { input.emplace(source).readAhead(); })) {
     return ScaleUvStatus::inputFailed;
   }
   std::optional<common::OutputFile> file =
-      common::OutputFile::openReplacing(outputPath, source->identity());
+      common::OutputFile::openReplacing(outputPath, sourceIdentity);
   if (!file) return ScaleUvStatus::outputFailed;
   bool finished = false;
   if (!common::completes([&] {
@@ -62,7 +69,7 @@ ScaleUvStatus scaleUvFile(const char* inputPath, const char* outputPath, double 
     return ScaleUvStatus::outputFailed;  // a replacement is removed; the input stays as it was
   }
   // A replaced input must be closed before the new file takes its name.
-  source->close();
+  source.close();
   const bool closed = file->close();
   return finished && closed ? ScaleUvStatus::ok : ScaleUvStatus::outputFailed;
 }

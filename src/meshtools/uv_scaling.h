@@ -1,6 +1,8 @@
 #pragma once
 // Shrinking an OBJ file's texture coordinates toward the centre of the texture.
 
+#include <optional>
+
 #include "common/chunked_input.h"
 #include "common/output_sink.h"
 
@@ -32,5 +34,10 @@ enum class ScaleUvStatus {
 // new file that replaces the input once complete, so that a failure never loses the input; other
 // names for the input (hard links) then keep the old contents.
 ScaleUvStatus scaleUvFile(const char* inputPath, const char* outputPath, double scale);
+
+// The same from an input already open as `source`, the file `sourceIdentity` when it is one.
+ScaleUvStatus scaleUv(common::ByteSource& source,
+                      const std::optional<platform::FileIdentity>& sourceIdentity,
+                      const char* outputPath, double scale);
 
 }  // namespace mevrix::meshtools

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "support/memory_input.h"
+#include "support/stand_in_source.h"
 #include "support/temp_dir.h"
 
 #ifndef _WIN32
@@ -86,29 +87,6 @@ TEST(ChunkedInput, RewindsToALineForAFurtherPassAndReadsAtOffsets) {
   EXPECT_THROW(memory.input.readAt(text.size() - 2, bytes, 3), ReadError);
 }
 
-// A source that fails its `failingRead`-th read, or hands out other bytes from the first rewind
-// on, as a file changed by someone else would.
-class ChangingSource : public MemorySource {
- public:
-  ChangingSource(std::string_view before, std::string_view after, int failingRead)
-      : MemorySource(before, 3), after_(after), failingRead_(failingRead) {}
-
-  bool seek(std::uint64_t offset) override {
-    if (offset != 0 || seeks_++ != 0) replaceBytes(after_);
-    return MemorySource::seek(offset);
-  }
-  std::optional<std::size_t> read(char* buffer, std::size_t size) override {
-    if (++reads_ == failingRead_) return std::nullopt;
-    return MemorySource::read(buffer, size);
-  }
-
- private:
-  std::string_view after_;
-  int failingRead_;
-  int seeks_ = 0;
-  int reads_ = 0;
-};
-
 // Reads every line, then every line again; true when nothing was wrong.
 bool readTwice(ByteSource& source) {
   ChunkedInput input(source, 4);
@@ -125,15 +103,15 @@ TEST(ChunkedInput, AReadErrorOrASourceThatChangedIsAReadErrorNeverAnEnd) {
   const std::string text = "v 1 2 3\nv 4 5 6\n";
   const std::string shorter = text.substr(0, 8);
   const std::string longer = text + "f 1 2 3\n";
-  ChangingSource same(text, text, 0);
+  test::StandInSource same(text, text);
   EXPECT_TRUE(readTwice(same));
   for (int failing : {1, 2, 4}) {
-    ChangingSource failingSource(text, text, failing);
+    test::StandInSource failingSource(text, text, failing);
     EXPECT_THROW(readTwice(failingSource), ReadError) << failing;
   }
-  ChangingSource shrinking(text, shorter, 0);
+  test::StandInSource shrinking(text, shorter);
   EXPECT_THROW(readTwice(shrinking), ReadError);
-  ChangingSource growing(text, longer, 0);
+  test::StandInSource growing(text, longer);
   EXPECT_THROW(readTwice(growing), ReadError);
 }
 

@@ -6,6 +6,8 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <cstdio>
+#include <filesystem>
 #include <initializer_list>
 #include <memory>
 #include <string>
@@ -128,6 +130,27 @@ TEST(CountGroupsInFile, ReadsTheWholeFileAndReportsUnreadableOnes) {
   EXPECT_EQ(countGroupsInFile(dir.file("missing.bin").c_str()), kGroupFileUnreadable);
   EXPECT_EQ(countGroupsInFile(dir.path().string().c_str()), kGroupFileUnreadable);
   EXPECT_EQ(countGroupsInFile(dir.write("empty.bin", "").c_str()), kNoGroupBlock);
+}
+
+TEST(CountGroupsInFile, WalksAChainBeyondFourGigabytesInASparseFile) {
+  test::TempDir dir;
+  const std::string path = dir.file("huge.bin");
+  // Two blocks of almost 4 GiB each carry the walk to a group block beyond 8 GiB; only the
+  // headers hold data.
+  constexpr std::uint64_t kStep = 0xFFFFFFF0u;
+  const std::string step = MeshFile().block(1, static_cast<std::uint32_t>(kStep), 0).bytes();
+  const std::string groups = MeshFile().groups({4, 5, 4}).bytes().substr(32);
+  std::filesystem::resize_file(dir.write("huge.bin", step), 32 + 2 * kStep + groups.size());
+  {
+    std::FILE* file = std::fopen(path.c_str(), "r+b");
+    ASSERT_TRUE(file);
+    ASSERT_TRUE(platform::seekTo(file, 32 + kStep));
+    ASSERT_EQ(std::fwrite(step.data() + 32, 1, 16, file), 16u);
+    ASSERT_TRUE(platform::seekTo(file, 32 + 2 * kStep));
+    ASSERT_EQ(std::fwrite(groups.data(), 1, groups.size(), file), groups.size());
+    ASSERT_EQ(std::fclose(file), 0);
+  }
+  EXPECT_EQ(countGroupsInFile(path.c_str()), 2);
 }
 
 }  // namespace

@@ -184,58 +184,51 @@ char* putNormal(char* p, const Vector3& n) {
   return putNormal(p, n.x, n.y, n.z);
 }
 
-// The text of every vertex's normal, formatted once and copied for every corner that uses it.
-// Kept in pages of vertices, each with its own text and 32-bit offsets, so that no allocation
-// grows with the mesh.
-class VertexNormalTexts {
+// A text for every vertex, formatted once and copied wherever a corner names the vertex. Kept in
+// pages of vertices, each with its own text and 32-bit offsets, so that no allocation grows with
+// the mesh.
+class VertexTexts {
  public:
-  explicit VertexNormalTexts(const common::BlockVector<Vector3>& normals) : count_(normals.size()) {
+  // Longer than any text; copies always move this many bytes.
+  static constexpr std::size_t kCopySize = 48;
+
+  // The texts of vertices 0 to count - 1: `format(i, out)` writes vertex i's text, at most
+  // kCopySize bytes, and returns its end. `typicalSize` is room enough for most texts.
+  template <typename Format>
+  VertexTexts(std::size_t count, std::size_t typicalSize, Format&& format) : count_(count) {
     char buffer[kMaxNormalChars];
-    std::size_t i = 0;
-    normals.forEach([&](const Vector3& normal) {
-      if (i++ % kPageSize == 0) {
+    for (std::size_t i = 0; i < count; ++i) {
+      if (i % kPageSize == 0) {
         pages_.emplace_back();
-        // A finite float takes at most 12 characters as "%g" writes it ("-1.17549e-38"), so the
-        // texts fit without the string ever moving; untouched capacity costs no memory.
-        pages_.back().texts.reserve(std::min(kPageSize, count_ - (i - 1)) * 3 * 13 + kCopySize);
+        pages_.back().texts.reserve(std::min(kPageSize, count - i) * typicalSize + kCopySize);
+        pages_.back().ends.reserve(std::min(kPageSize, count - i));
       }
       Page& page = pages_.back();
-      page.texts.append(buffer, putNormal(buffer, normal));
+      page.texts.append(buffer, format(i, buffer));
       page.ends.push_back(static_cast<std::uint32_t>(page.texts.size()));
-    });
+    }
     // Room for the fixed-size copies in put().
     for (Page& page : pages_) page.texts.append(kCopySize, ' ');
   }
 
-  // Writes the normal of the vertex a position number names; "0 0 0 " for a number that names
-  // none.
-  void put(OutputSink& sink, std::int32_t number) const {
+  // Copies the text of the vertex that a position number (1-based) names to `out`, which has
+  // room for kCopySize bytes, and returns the text's end; null for a number that names none.
+  char* put(char* out, std::int32_t number) const {
     const std::int64_t index = std::int64_t{number} - 1;
-    if (index < 0 || static_cast<std::uint64_t>(index) >= count_) {
-      sink.put("0 0 0 ");
-      return;
-    }
+    if (index < 0 || static_cast<std::uint64_t>(index) >= count_) return nullptr;
     const auto i = static_cast<std::size_t>(index);
     const Page& page = pages_[i / kPageSize];
     const std::size_t inPage = i % kPageSize;
     const std::size_t begin = inPage == 0 ? 0 : page.ends[inPage - 1];
-    const std::size_t size = page.ends[inPage] - begin;
-    if (size > kCopySize) {
-      sink.put(std::string_view(page.texts).substr(begin, size));
-      return;
-    }
     // A copy of fixed size compiles to a few moves; what it copies beyond the text is
     // overwritten by what follows.
-    char* p = sink.reserve(kCopySize);
-    std::memcpy(p, page.texts.data() + begin, kCopySize);
-    sink.commit(p + size);
+    std::memcpy(out, page.texts.data() + begin, kCopySize);
+    return out + (page.ends[inPage] - begin);
   }
 
  private:
-  // A page's texts take at most kPageSize * kMaxNormalChars bytes (2.6 MB), far below 2^32.
+  // A page's texts take at most kPageSize * kCopySize bytes (3 MB), far below 2^32.
   static constexpr std::size_t kPageSize = std::size_t{1} << 16;
-  // Longer than any normal's text.
-  static constexpr std::size_t kCopySize = 48;
 
   struct Page {
     std::string texts;
@@ -246,12 +239,17 @@ class VertexNormalTexts {
   std::vector<Page> pages_;
 };
 
+// A normal's text: three components of at most 12 characters ("-1.17549e-38") and their spaces.
+static_assert(3 * 13 <= VertexTexts::kCopySize);
+
 // The texts of one kind of line behind their first two characters, read again from the input in
 // file order, each followed by a space. Numbers hold no markup characters, so the lines are
 // looked at a buffer at a time and escaped one by one only where the buffer holds any. Throws
 // common::ReadError unless exactly `count` such lines are found where the mesh found them.
 void putLineValues(OutputSink& sink, common::ChunkedInput& input, LineSpan span, ObjLineKind kind,
                    std::size_t count) {
+  constexpr std::size_t kShortValue = 48;
+  static_assert(kShortValue <= common::ChunkedInput::kPadding);
   if (count == 0) return;
   input.rewind(span.begin);
   std::string_view line;
@@ -270,10 +268,18 @@ void putLineValues(OutputSink& sink, common::ChunkedInput& input, LineSpan span,
     }
     if (!plain && common::needsXmlEscaping(value)) {
       common::putXmlEscaped(sink, value);
+      sink.put(' ');
+    } else if (value.size() < kShortValue) {
+      // A copy of fixed size compiles to a few moves; lines come with padding to read it from,
+      // and what it copies behind the text is overwritten by what follows.
+      char* out = sink.reserve(kShortValue);
+      std::memcpy(out, value.data(), kShortValue);
+      out[value.size()] = ' ';
+      sink.commit(out + value.size() + 1);
     } else {
       sink.put(value);
+      sink.put(' ');
     }
-    sink.put(' ');
     ++found;
   }
 }
@@ -351,9 +357,20 @@ void putNormalValues(OutputSink& sink, const ExportMesh& mesh) {
     });
     return;
   }
-  const VertexNormalTexts texts(mesh.vertexNormals);
+  // A finite float takes at most 12 characters as "%g" writes it ("-1.17549e-38").
+  const VertexTexts texts(mesh.vertexNormals.size(), 3 * 13, [&](std::size_t i, char* out) {
+    return putNormal(out, mesh.vertexNormals[i]);
+  });
   forEachGroupInMapOrder(mesh, [&](const GroupSlot& slot) {
-    slot.corners.forEachCorner([&](std::int32_t position, std::int32_t) { texts.put(sink, position); });
+    slot.corners.forEachCorner([&](std::int32_t position, std::int32_t) {
+      char* const out = sink.reserve(VertexTexts::kCopySize);
+      char* const end = texts.put(out, position);
+      if (end) {
+        sink.commit(end);
+      } else {
+        sink.put("0 0 0 ");
+      }
+    });
   });
 }
 
@@ -396,30 +413,30 @@ class DecimalCounter {
 
 // Each corner's position index, its normal index when there are normals, and its
 // texture-coordinate index, each followed by a space. Normal indices run on from group to group.
-void putCorners(OutputSink& sink, const GroupSlot& slot, DecimalCounter* normalIndex) {
-  constexpr std::size_t kMaxCornerChars = 3 * (common::kMaxNumberChars + 1);
-  slot.corners.forEachCorner([&](std::int32_t position, std::int32_t texCoordNumber) {
-    char* const start = sink.reserve(kMaxCornerChars);
-    char* p = common::formatInt(start, std::int64_t{position} - 1);
+void putCorners(OutputSink& sink, const GroupSlot& slot, const VertexTexts& indices,
+                DecimalCounter* normalIndex) {
+  // Behind each number its space; room for three, each copied or formatted.
+  constexpr std::size_t kMaxCornerChars = 3 * VertexTexts::kCopySize;
+  // A number that names a vertex has its text ready; others are formatted.
+  const auto putIndex = [&](char* p, std::int32_t number) {
+    if (char* end = indices.put(p, number)) return end;
+    p = common::formatInt(p, std::int64_t{number} - 1);
     *p++ = ' ';
-    const std::size_t positionChars = static_cast<std::size_t>(p - start);
+    return p;
+  };
+  slot.corners.forEachCorner([&](std::int32_t position, std::int32_t texCoordNumber) {
+    char* p = putIndex(sink.reserve(kMaxCornerChars), position);
     if (normalIndex) {
       p = normalIndex->put(p);
       *p++ = ' ';
       normalIndex->increment();
     }
-    if (texCoordNumber == position) {
-      p = std::copy(start, start + positionChars, p);  // the same number, often
-    } else {
-      p = common::formatInt(p, std::int64_t{texCoordNumber} - 1);
-      *p++ = ' ';
-    }
-    sink.commit(p);
+    sink.commit(putIndex(p, texCoordNumber));
   });
 }
 
 void putPrimitive(OutputSink& sink, Inserted base, PrimitiveKind kind, std::string_view symbol,
-                  const GroupSlot& slot, DecimalCounter* normalIndex) {
+                  const GroupSlot& slot, const VertexTexts& indices, DecimalCounter* normalIndex) {
   const bool withNormals = normalIndex != nullptr;
   const std::string_view element = kind == PrimitiveKind::polylist ? "polylist" : "triangles";
   putLine(sink, "        <", element, " material=\"", Inserted{symbol}, "\" count=\"",
@@ -446,7 +463,7 @@ void putPrimitive(OutputSink& sink, Inserted base, PrimitiveKind kind, std::stri
     sink.putLine("</vcount>");
   }
   sink.put("          <p>");
-  putCorners(sink, slot, normalIndex);
+  putCorners(sink, slot, indices, normalIndex);
   sink.putLine("</p>");
   putLine(sink, "        </", element, ">");
 }
@@ -554,11 +571,18 @@ void putGeometryLibrary(OutputSink& sink, std::string_view baseName, const Expor
   putLine(sink, "        <vertices id=\"", base, "-vertices\" name=\"", base, "-vertices\">");
   putLine(sink, "          <input semantic=\"POSITION\" source=\"#", base, "-positions\"/>");
   sink.putLine("        </vertices>");
+  // Each vertex's index with its space, as the corners name it.
+  const VertexTexts indices(mesh.positionCount, 8, [](std::size_t i, char* out) {
+    out = common::formatInt(out, static_cast<std::int64_t>(i));
+    *out++ = ' ';
+    return out;
+  });
   DecimalCounter normalIndex;
   std::size_t ordinal = 0;
   for (const auto& [name, index] : mesh.groups) {
     putPrimitive(sink, base, plan.primitive(), plan.groupSymbol(ordinal++, index),
-                 mesh.slots[static_cast<std::size_t>(index)], withNormals ? &normalIndex : nullptr);
+                 mesh.slots[static_cast<std::size_t>(index)], indices,
+                 withNormals ? &normalIndex : nullptr);
   }
   putLines(sink, kGeometryTail);
 }

@@ -1,6 +1,8 @@
 #include "collada/export_mesh.h"
 
+#include <bit>
 #include <cmath>
+#include <cstring>
 #include <limits>
 
 #include "common/number_scan.h"
@@ -151,12 +153,33 @@ class MeshReader {
     std::int32_t texCoord = position;
     if (q != end && *q == '/') {
       ++q;
-      if (!common::scanShortDigits(q, end, texCoord)) return false;
+      if (!sameDigitsFollow(p, q, end)) {
+        if (!common::scanShortDigits(q, end, texCoord)) return false;
+      }
     }
     if (q != end && *q != ' ') return false;
     record(position);
     record(texCoord);
     p = q;
+    return true;
+  }
+
+  // Whether the digits at `digits` (up to the "/" at q[-1]) stand again at `q`, ending the token
+  // there: the common corner "12/12", whose texture coordinate needs no reading. Moves `q`
+  // behind them if so. Lines come with padding, so eight bytes may be read at `q` and `digits`.
+  static bool sameDigitsFollow(const char* digits, const char*& q, const char* end) {
+    const auto count = static_cast<std::size_t>(q - 1 - digits);
+    if (count > 8 || static_cast<std::size_t>(end - q) < count) return false;
+    const char* const behind = q + count;
+    if (behind != end && *behind != ' ') return false;
+    std::uint64_t first;
+    std::uint64_t second;
+    std::memcpy(&first, digits, sizeof first);
+    std::memcpy(&second, q, sizeof second);
+    const std::uint64_t mask =
+        count == 8 ? ~std::uint64_t{0} : (std::uint64_t{1} << (8 * count)) - 1;
+    if (std::endian::native != std::endian::little || ((first ^ second) & mask) != 0) return false;
+    q = behind;
     return true;
   }
 

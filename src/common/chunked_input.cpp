@@ -41,7 +41,9 @@ void ChunkedInput::refill() {
   const std::size_t tail = filled_ - begin_;
   std::size_t capacity = capacity_;
   if (capacity_ == 0) {
-    capacity = window_;
+    // No larger than the input needs.
+    capacity = static_cast<std::size_t>(
+        std::min<std::uint64_t>(window_, std::max<std::uint64_t>(size_ - bufferStart_, 1)));
   } else if (tail == capacity_) {
     if (capacity_ >= kMaxLine) throw ReadError();
     capacity = std::min(std::max(2 * capacity_, window_), kMaxLine);
@@ -49,7 +51,7 @@ void ChunkedInput::refill() {
     capacity = window_;
   }
   if (capacity != capacity_) {
-    auto fresh = std::make_unique_for_overwrite<char[]>(capacity);
+    auto fresh = std::make_unique_for_overwrite<char[]>(capacity + kPadding);
     if (tail != 0) std::memcpy(fresh.get(), buffer_.get() + begin_, tail);
     buffer_ = std::move(fresh);
     capacity_ = capacity;
@@ -68,6 +70,7 @@ void ChunkedInput::refill() {
   // A source that ends before the size it had when reading began has changed under the reader.
   if (!got || *got == 0 || *got > wanted) throw ReadError();
   filled_ += *got;
+  std::memset(buffer_.get() + filled_, 0, kPadding);
 }
 
 void ChunkedInput::moveTo(std::uint64_t offset) {

@@ -4,8 +4,18 @@
 #include <charconv>
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 
 namespace mevrix::common {
+namespace {
+
+// "00" to "99", the text of every number below 100.
+constexpr char kDigitPairs[201] =
+    "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
+    "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
+    "8081828384858687888990919293949596979899";
+
+}  // namespace
 
 char* formatG6(char* first, double value) {
   return std::to_chars(first, first + kMaxNumberChars, value, std::chars_format::general, 6).ptr;
@@ -27,17 +37,23 @@ char* formatFloatG6(char* first, float value) {
   double scaled = magnitude * kPowers[k];
   while (scaled >= 1e6) scaled = magnitude * kPowers[--k];
   while (scaled < 1e5) scaled = magnitude * kPowers[++k];
-  // Round half to even, as printf and to_chars do for a value exactly between two.
+  // Round half to even, as printf and to_chars do for a value exactly between two; without a
+  // branch, as which way it goes is a matter of chance.
   auto digits = static_cast<std::uint32_t>(scaled);
   const double fraction = scaled - digits;
-  if (fraction > 0.5 || (fraction == 0.5 && digits % 2 == 1)) ++digits;
+  digits += static_cast<std::uint32_t>(fraction > 0.5) |
+            (static_cast<std::uint32_t>(fraction == 0.5) & (digits & 1));
   if (digits == 1000000) {  // rounded up into the next decade: one decimal less
     digits = 100000;
     --k;
   }
 
+  // The six digits two at a time, the pairs computed apart from each other.
   char text[6];
-  for (int i = 5; i >= 0; --i, digits /= 10) text[i] = static_cast<char>('0' + digits % 10);
+  const std::uint32_t low = digits % 10000;
+  std::memcpy(text, kDigitPairs + 2 * (digits / 10000), 2);
+  std::memcpy(text + 2, kDigitPairs + 2 * (low / 100), 2);
+  std::memcpy(text + 4, kDigitPairs + 2 * (low % 100), 2);
   int last = 5;                     // the last significant digit once trailing zeros are dropped
   const int integerDigits = 6 - k;  // at most 6; 0 or fewer below 1
   while (last >= integerDigits && last > 0 && text[last] == '0') --last;

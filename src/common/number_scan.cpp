@@ -53,7 +53,7 @@ bool magnitudeAboveOne(const char* mantissa, const char* last) {
 
 }  // namespace
 
-ScanResult scanFloat(const char* first, const char* last, float& value) {
+ScanResult scanFloatInFull(const char* first, const char* last, float& value) {
   value = 0.0f;
   const char* p = skipSpace(first, last);
   bool negative = false;

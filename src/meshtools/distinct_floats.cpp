@@ -30,6 +30,13 @@ std::size_t slotOf(std::uint64_t hash, std::size_t mask) {
 
 std::uint32_t DistinctFloats::add(float value) {
   const std::uint32_t key = keyOf(value);
+  if (key == lastKey_ && !values_.empty()) return lastId_;
+  lastKey_ = key;
+  lastId_ = find(key, value);
+  return lastId_;
+}
+
+std::uint32_t DistinctFloats::find(std::uint32_t key, float value) {
   const std::uint64_t hash = hashOf(key);
   Partition& partition = partitions_[hash >> (64 - kPartitionBits)];
   if (partition.used >= partition.slots.size() / 2) grow(partition);

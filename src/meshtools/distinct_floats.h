@@ -33,9 +33,13 @@ class DistinctFloats {
     std::size_t used = 0;
   };
 
+  std::uint32_t find(std::uint32_t key, float value);
   void grow(Partition& partition);
 
   common::BlockVector<float> values_;  // by id
+  // The value added last and its id: a grid repeats one value many times in a row.
+  std::uint32_t lastKey_ = 0;
+  std::uint32_t lastId_ = 0;
   std::array<Partition, std::size_t{1} << kPartitionBits> partitions_;
 };
 

@@ -53,9 +53,13 @@ const char* readCorner(const char* p, const char* end, std::int32_t& position,
       ok = false;
       return p;
     }
-    const auto scanned = scanInt(p, end, number);
-    p = scanned.next;
-    if (!scanned.ok || number < 1) {
+    // Plain digits, the common case, are read without the general scanner's call.
+    if (!common::scanShortDigits(p, end, number)) {
+      const auto scanned = scanInt(p, end, number);
+      p = scanned.next;
+      if (!scanned.ok) number = 0;
+    }
+    if (number < 1) {
       ok = false;
       return tokenEnd(p, end);
     }

@@ -62,10 +62,10 @@ MEVRIX_API float setTxrName(const char* text, double value, char* buf1, int buf1
  *        3 or more the same sums unscaled.
  * buf1:  path of the document, created or emptied; its file name gives the ids' base name.
  *        buf1Len is not used.
- * Returns 0 on success; -1 when the OBJ file cannot be opened or read (no document is touched);
- * -2 when the document cannot be created or not all of it could be written (disk full, I/O
- * error, or the OBJ file failing or changing while its lines are read again); -9 when text or
- * buf1 is null (nothing is touched).
+ * Returns 0 on success; -1 when the OBJ file cannot be opened or read, or memory ran out while
+ * reading it (no document is touched); -2 when the document cannot be created or not all of it
+ * could be written (disk full, I/O error, memory running out, or the OBJ file failing or
+ * changing while its lines are read again); -9 when text or buf1 is null (nothing is touched).
  * Except on -9, the base name, author, copyright and comments are assigned first, also when the
  * call then fails. */
 MEVRIX_API float writeCollada(const char* text, double value, char* buf1, int buf1Len);
@@ -122,9 +122,10 @@ MEVRIX_API float OBJtoSculpty(const char* text, double value, char* buf1, int bu
  * began are read, so an output that names the input gains one renumbered copy.
  * Returns the vertex base plus the number of position lines copied (the next call's value; as a
  * float, exact up to 16777216);
- *   -1 the input cannot be opened or read at all: nothing written, nothing recorded;
- *   -2 the output cannot be opened for appending, a write to it failed, or the input failed once
- *      appending had begun: nothing recorded;
+ *   -1 the input cannot be opened or read at all, or memory ran out before appending: nothing
+ *      written, nothing recorded;
+ *   -2 the output cannot be opened for appending, a write to it failed, or the input or memory
+ *      failed once appending had begun: nothing recorded;
  *   -9 text or buf1 is null. */
 MEVRIX_API float AppendOBJ(const char* text, double value, char* buf1, int buf1Len);
 
@@ -146,9 +147,10 @@ MEVRIX_API float GroupListClear(const char* text, double value, char* buf1, int 
  * Returns, checked in this order:
  *   -5 the scale is below 0, above 1 or not a number (nothing is opened);
  *    0 text or buf1 is null (nothing is opened);
- *   -1 the input cannot be opened or read at all; the output is not touched;
- *   -2 the output cannot be opened for writing, a write to it failed, or the input failed once
- *      writing had begun;
+ *   -1 the input cannot be opened or read at all, or memory ran out before writing; the output is
+ *      not touched;
+ *   -2 the output cannot be opened for writing, a write to it failed, or the input or memory
+ *      failed once writing had begun;
  *    0 the output was written. */
 MEVRIX_API float ScaleUVs(const char* text, double value, char* buf1, int buf1Len);
 

@@ -46,8 +46,9 @@ bool completes(Work&& work) {
 class ChunkedInput {
  public:
   static constexpr std::size_t kDefaultWindow = std::size_t{1} << 20;
-  // The longest line that can be held: no single allocation grows beyond it.
-  static constexpr std::size_t kMaxLine = std::size_t{64} << 20;
+  // The longest line that can be held. What a reader derives from one line (the numbers of a
+  // face, say) then stays within 64 MiB, the largest allocation the library makes.
+  static constexpr std::size_t kMaxLine = std::size_t{32} << 20;
   // Behind the end of every line handed out, this many bytes may be read: the bytes that follow
   // in the buffer, or zeros. Scanners read whole words and copies move fixed sizes.
   static constexpr std::size_t kPadding = 64;

@@ -7,7 +7,7 @@ namespace mevrix::fileutil {
 bool openFolder(FolderCursor& cursor, const char* path) {
   // The old cursor goes first, so a failed open leaves none behind.
   cursor.reset();
-  cursor = platform::DirectoryStream::open(path);
+  cursor = platform::DirectoryReader::open(path);
   return cursor != nullptr;
 }
 
@@ -15,8 +15,8 @@ NextFileName nextFileName(FolderCursor& cursor, char* destination) {
   if (!cursor) return NextFileName::noCursor;
   if (!destination) return NextFileName::noBuffer;
   const std::span<char, kFileNameBufferSize> buffer(destination, kFileNameBufferSize);
-  while (const char* name = cursor->next()) {
-    if (copyFileName(name, buffer)) return NextFileName::written;
+  while (const platform::DirectoryEntry* entry = cursor->next()) {
+    if (copyFileName(entry->name, buffer)) return NextFileName::written;
   }
   return NextFileName::noneLeft;
 }

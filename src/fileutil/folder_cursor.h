@@ -8,12 +8,12 @@
 #include <span>
 #include <string_view>
 
-#include "platform/directory_stream.h"
+#include "platform/directory_reader.h"
 
 namespace mevrix::fileutil {
 
 // The cursor slot: null when no folder is open.
-using FolderCursor = std::unique_ptr<platform::DirectoryStream>;
+using FolderCursor = std::unique_ptr<platform::DirectoryReader>;
 
 // Room a caller provides for one entry name with its NUL.
 inline constexpr std::size_t kFileNameBufferSize = 260;

@@ -11,14 +11,14 @@ bool openFolder(FolderCursor& cursor, const char* path) {
   return cursor != nullptr;
 }
 
-NextFileName nextFileName(FolderCursor& cursor, char* destination) {
-  if (!cursor) return NextFileName::noCursor;
-  if (!destination) return NextFileName::noBuffer;
+CursorResult nextFileName(FolderCursor& cursor, char* destination) {
+  if (!cursor) return CursorResult::noCursor;
+  if (!destination) return CursorResult::noBuffer;
   const std::span<char, kFileNameBufferSize> buffer(destination, kFileNameBufferSize);
   while (const platform::DirectoryEntry* entry = cursor->next()) {
-    if (copyFileName(entry->name, buffer)) return NextFileName::written;
+    if (copyFileName(entry->name, buffer)) return CursorResult::done;
   }
-  return NextFileName::noneLeft;
+  return CursorResult::noneLeft;
 }
 
 bool closeFolder(FolderCursor& cursor) {

@@ -1,6 +1,5 @@
 // Exports of the file-open dialog, the file list it leaves and the directory listing.
 
-#include <cstring>
 #include <span>
 
 #include "boundary/export_guard.h"

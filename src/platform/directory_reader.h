@@ -6,8 +6,8 @@
 
 namespace mevrix::platform {
 
-// One entry of a directory. `name` stays valid until the next call on the reader; it has at most
-// 259 bytes on Windows. On Windows the three flags are the entry's directory, hidden and system
+// One entry of a directory; `name` stays valid until the next call on the reader (at most 259
+// bytes on Windows). On Windows the flags are the entry's directory, hidden and system
 // attributes. On POSIX a link is judged by what it points to, a name beginning with "." (other
 // than "." and "..") is hidden, and whatever is neither a regular file nor a directory is a
 // system entry.
@@ -22,13 +22,11 @@ class DirectoryReader {
  public:
   // Opens the directory `path`, or returns null for a null or empty path and for one that is
   // missing, not a directory or cannot be opened. On Windows the entries are searched for with
-  // the path, a separator unless it ends in one, and "*"; the path is made absolute first, as
-  // a bare drive ("C:") stands for that drive's current directory, and the search begins with
-  // the first call of next(). A directory whose search finds nothing has no entries.
+  // the path made absolute (a bare drive "C:" is that drive's current directory), a separator
+  // unless it ends in one, and "*", from the first call of next() on; a search that finds
+  // nothing gives no entries.
   static std::unique_ptr<DirectoryReader> open(const char* path);
 
-  DirectoryReader(const DirectoryReader&) = delete;
-  DirectoryReader& operator=(const DirectoryReader&) = delete;
   ~DirectoryReader();
 
   // The next entry, or null when none is left; a read error ends the entries the same way, and

@@ -11,11 +11,7 @@
 namespace mevrix::platform {
 
 struct DirectoryReader::Handle {
-  explicit Handle(DIR* stream) : dir(stream) {}
-  Handle(const Handle&) = delete;
-  Handle& operator=(const Handle&) = delete;
   ~Handle() { closedir(dir); }
-
   DIR* dir;
 };
 

@@ -8,18 +8,13 @@
 #include <windows.h>
 
 #include <string>
+#include <utility>
 
 namespace mevrix::platform {
 
 struct DirectoryReader::Handle {
-  Handle() = default;
-  Handle(const Handle&) = delete;
-  Handle& operator=(const Handle&) = delete;
-  ~Handle() { close(); }
-
-  void close() {
+  ~Handle() {
     if (search != INVALID_HANDLE_VALUE) FindClose(search);
-    search = INVALID_HANDLE_VALUE;
   }
 
   std::string pattern;
@@ -55,7 +50,8 @@ const DirectoryEntry* DirectoryReader::next() {
   if (handle.search == INVALID_HANDLE_VALUE) {
     handle.search = FindFirstFileA(handle.pattern.c_str(), &handle.found);
   } else if (!FindNextFileA(handle.search, &handle.found)) {
-    handle.close();  // no entry left, or an error, which ends the entries the same way
+    // No entry left, or an error, which ends the entries the same way.
+    FindClose(std::exchange(handle.search, INVALID_HANDLE_VALUE));
   }
   if (handle.search == INVALID_HANDLE_VALUE) {
     exhausted_ = true;

@@ -41,7 +41,8 @@ std::unique_ptr<DirectoryReader> DirectoryReader::open(const char* path) {
   if (!path || !*path) return nullptr;
   DIR* dir = opendir(path);
   if (!dir) return nullptr;
-  return std::unique_ptr<DirectoryReader>(new DirectoryReader(std::make_unique<Handle>(dir)));
+  return std::unique_ptr<DirectoryReader>(
+      new DirectoryReader(std::unique_ptr<Handle>(new Handle{dir})));
 }
 
 DirectoryReader::DirectoryReader(std::unique_ptr<Handle> handle) : handle_(std::move(handle)) {}

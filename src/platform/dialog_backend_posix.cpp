@@ -59,7 +59,8 @@ class PosixDialogBackend final : public DialogBackend {
       const std::vector<std::string> environment = dialogEnvironment();
       // Each listed file takes at least two bytes of the list and prints at most a path of
       // PATH_MAX bytes and its line feed: output beyond that cannot fit.
-      const std::size_t outputLimit = (request.fileSize / 2 + 1) * (PATH_MAX + 1);
+      const std::size_t outputLimit =
+          (std::size_t{request.fileSize} / 2 + 1) * std::size_t{PATH_MAX + 1};
       const ProgramRun zenity = runProgram(zenityArguments(request), environment, outputLimit);
       if (zenity.started) return takeSelection(zenity, request);
       const ProgramRun version = runProgram({"kdialog", "--version"}, environment, 4096);

@@ -65,6 +65,7 @@ Child::Child(const std::vector<std::string>& args, const std::vector<std::string
   std::vector<char*> envp = pointersTo(environment);
   const pid_t parent = getpid();
   pid_ = fork();
+  if (pid_ > 0) setpgid(pid_, pid_);  // as the child does, so a kill that comes first reaches it
   if (pid_ != 0) return;
   // In the child: only calls that are safe between fork and exec.
   setpgid(0, 0);

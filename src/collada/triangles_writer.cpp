@@ -3,9 +3,10 @@
 namespace mevrix::collada {
 
 std::string triangleMaterialName(std::size_t number) {
-  if (number > 1000) return "material_" + std::to_string(number);
+  std::string name = "material_";
+  if (number > 1000) return name.append(std::to_string(number));
   // The last three digits of 1000 + number.
-  return "material_" + std::to_string(1000 + number).substr(1);
+  return name.append(std::to_string(1000 + number).substr(1));
 }
 
 MaterialPlan triangleMaterials(const ExportMesh& mesh, std::string_view) {

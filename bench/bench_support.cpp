@@ -35,6 +35,25 @@ class Lcg {
 
 double peakMiB(const rusage& usage) { return static_cast<double>(usage.ru_maxrss) / 1024.0; }
 
+// The resident memory of this process now, from /proc/self/statm.
+double residentMiB() {
+  std::FILE* statm = std::fopen("/proc/self/statm", "r");
+  if (!statm) return 0;
+  unsigned long pages = 0;
+  unsigned long resident = 0;
+  const int read = std::fscanf(statm, "%lu %lu", &pages, &resident);
+  std::fclose(statm);
+  return read == 2 ? static_cast<double>(resident) * static_cast<double>(sysconf(_SC_PAGESIZE)) /
+                         (1024.0 * 1024.0)
+                   : 0;
+}
+
+struct ChildReport {
+  double seconds;
+  double startMiB;
+  int result;
+};
+
 }  // namespace
 
 void writeGridObj(const std::string& path, const GridOptions& options) {
@@ -104,24 +123,21 @@ Measurement measure(const std::function<int()>& work) {
   const pid_t child = fork();
   if (child == 0) {
     close(channel[0]);
+    // A forked child's peak starts at the pages it shares with its parent.
+    const double startMiB = residentMiB();
     const auto start = Clock::now();
     const int result = work();
     const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
-    struct {
-      double seconds;
-      int result;
-    } report{seconds, result};
+    const ChildReport report{seconds, startMiB, result};
     if (write(channel[1], &report, sizeof report) != sizeof report) _exit(2);
     _exit(0);
   }
   close(channel[1]);
-  struct {
-    double seconds;
-    int result;
-  } report{};
+  ChildReport report{};
   Measurement m;
   if (read(channel[0], &report, sizeof report) == sizeof report) {
     m.seconds = report.seconds;
+    m.startMiB = report.startMiB;
     m.result = report.result;
   }
   close(channel[0]);
@@ -132,13 +148,18 @@ Measurement measure(const std::function<int()>& work) {
   return m;
 }
 
-Measurement measureCommand(const std::vector<std::string>& argv) {
+Measurement measureCommand(const std::vector<std::string>& argv, const std::string& output) {
   std::vector<char*> args;
   for (const auto& arg : argv) args.push_back(const_cast<char*>(arg.c_str()));
   args.push_back(nullptr);
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
+  if (output.empty()) {
+    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
+  } else {
+    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, output.c_str(),
+                                     O_WRONLY | O_CREAT | O_TRUNC, 0644);
+  }
   posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
   Measurement m;
   pid_t child = 0;
@@ -156,6 +177,10 @@ Measurement measureCommand(const std::vector<std::string>& argv) {
   m.peakMiB = peakMiB(usage);
   m.result = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
   return m;
+}
+
+Measurement streamingCopy(const std::string& from, const std::string& to) {
+  return measureCommand({"cat", from}, to);
 }
 
 int plainCopy(const std::string& from, const std::string& to) {
@@ -193,7 +218,13 @@ bool haveProgram(const std::string& program) {
   return false;
 }
 
-ExportFunction loadExport(const std::string& libraryPath, const char* name) {
+std::string benchedLibrary(const std::string& builtLibrary) {
+  const char* other = std::getenv("MEVRIX_BENCH_LIBRARY");
+  return other && *other ? std::string(other) : builtLibrary;
+}
+
+ExportFunction loadExport(const std::string& builtLibrary, const char* name) {
+  const std::string libraryPath = benchedLibrary(builtLibrary);
   void* library = dlopen(libraryPath.c_str(), RTLD_NOW | RTLD_LOCAL);
   if (!library) {
     std::fprintf(stderr, "cannot load %s: %s\n", libraryPath.c_str(), dlerror());
@@ -212,8 +243,8 @@ void printRow(const std::string& name, const Measurement& m, double inputMB,
   std::printf("%-28s %8.3f s %9.1f MB/s %7.2fx copy", name.c_str(), m.seconds,
               inputMB / m.seconds, m.seconds / copy.seconds);
   if (reference) std::printf(" %8.1fx faster than reference", reference->seconds / m.seconds);
-  std::printf("   peak %8.1f MiB = %5.2fx input   result %d\n", m.peakMiB,
-              m.peakMiB * 1.048576 / inputMB, m.result);
+  std::printf("   peak %8.1f MiB = %5.3fx input   result %d\n", m.ownPeakMiB(),
+              m.ownPeakMiB() * 1.048576 / inputMB, m.result);
 }
 
 }  // namespace mevrix::bench

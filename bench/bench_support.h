@@ -1,6 +1,6 @@
 #pragma once
-// What every benchmark program needs: a deterministic grid mesh, a plain copy as the baseline,
-// and timing with peak memory measured in a child process per run.
+// What every benchmark program needs: a deterministic grid mesh, a streaming copy as the
+// baseline, and timing with peak memory measured in a child process per run.
 
 #include <functional>
 #include <string>
@@ -23,18 +23,26 @@ void writeGridObj(const std::string& path, const GridOptions& options);
 int verticesPerSideForSize(double megabytes, bool triangles);
 
 struct Measurement {
-  double seconds = 0;      // wall time of the work alone
-  double peakMiB = 0;      // peak resident memory of the child that did it
-  int result = 0;          // what the work returned (exit status for commands)
+  double seconds = 0;   // wall time of the work alone
+  double peakMiB = 0;   // peak resident memory of the child that did it
+  double startMiB = 0;  // what a forked child held before the work (its parent's pages)
+  int result = 0;       // what the work returned (exit status for commands)
+
+  // The peak memory the work itself added.
+  double ownPeakMiB() const { return peakMiB - startMiB; }
 };
 
 // Runs `work` in a forked child, so its peak memory is its own.
 Measurement measure(const std::function<int()>& work);
 
 // Runs a program (no shell) and measures it; result is its exit status, -1 if it did not run.
-Measurement measureCommand(const std::vector<std::string>& argv);
+// Its standard output goes to `output` when one is given, else to /dev/null.
+Measurement measureCommand(const std::vector<std::string>& argv, const std::string& output = {});
 
-// The baseline: reads all of `from` and writes the same bytes to `to`.
+// The baseline: `cat from > to`, a streaming copy, the I/O limit of any converter.
+Measurement streamingCopy(const std::string& from, const std::string& to);
+
+// The plain whole-file copy: reads all of `from` into memory and writes it to `to`.
 int plainCopy(const std::string& from, const std::string& to);
 
 // Size of a file in MB (10^6 bytes).
@@ -43,11 +51,15 @@ double fileMegabytes(const std::string& path);
 // True when `program` is found on PATH.
 bool haveProgram(const std::string& program);
 
-// Calls one export of the plug-in loaded from `libraryPath`.
-using ExportFunction = float (*)(const char*, double, char*, int);
-ExportFunction loadExport(const std::string& libraryPath, const char* name);
+// The plug-in a benchmark measures: the one built beside it, or another build named by the
+// environment variable MEVRIX_BENCH_LIBRARY (for figures before and after a change).
+std::string benchedLibrary(const std::string& builtLibrary);
 
-// Prints one row of a results table.
+// One export of the plug-in that benchedLibrary(builtLibrary) names.
+using ExportFunction = float (*)(const char*, double, char*, int);
+ExportFunction loadExport(const std::string& builtLibrary, const char* name);
+
+// Prints one row of a results table; the peak shown against the input is the work's own.
 void printRow(const std::string& name, const Measurement& m, double inputMB,
               const Measurement& copy, const Measurement* reference = nullptr);
 

@@ -1,6 +1,7 @@
 // sculpt_map_bench [FOLDER]: OBJtoSculpty on the largest grid a sculpt map allows (1025 x 1025
-// vertices, a 2048 x 2048 map) against a plain copy of the same file, measured in one run.
-// Targets: at most 3 times the copy's time, peak memory at most 3 times the input size.
+// vertices, a 2048 x 2048 map) against a streaming copy of the same file (`cat IN > OUT`),
+// measured in one run. Targets: at most 3 times the copy's time, the call's own peak memory at
+// most half the input's size.
 
 #include <cstdio>
 #include <string>
@@ -33,26 +34,26 @@ int main(int argc, char** argv) {
               options.verticesPerSide, options.verticesPerSide, inputMB, kRuns);
 
   const ExportFunction objToSculpty = loadExport(MEVRIX_LIBRARY_PATH, "OBJtoSculpty");
-  plainCopy(obj, copy);  // brings the input into the page cache for both
+  streamingCopy(obj, copy);  // brings the input into the page cache for both
   // Alternating runs see the same load from the rest of the machine; the fastest of each counts.
   Measurement copied;
   Measurement sculpted;
   for (int run = 0; run < kRuns; ++run) {
-    keepFastest(copied, measure([&] { return plainCopy(obj, copy); }), run);
+    keepFastest(copied, streamingCopy(obj, copy), run);
     keepFastest(sculpted, measure([&] {
                   return static_cast<int>(objToSculpty(obj.c_str(), 0.0, image.data(),
                                                        static_cast<int>(image.size() + 1)));
                 }),
                 run);
   }
-  printRow("plain copy", copied, inputMB, copied);
+  printRow("streaming copy (cat)", copied, inputMB, copied);
   printRow("OBJtoSculpty", sculpted, inputMB, copied);
   std::printf("map: %.1f MB\n", fileMegabytes(image));
 
   const double timeRatio = sculpted.seconds / copied.seconds;
-  const double memoryRatio = sculpted.peakMiB * 1.048576 / inputMB;
-  const bool met = sculpted.result == 0 && timeRatio <= 3.0 && memoryRatio <= 3.0;
-  std::printf("targets (time <= 3x copy, peak <= 3x input): %s\n", met ? "met" : "MISSED");
+  const double memoryRatio = sculpted.ownPeakMiB() * 1.048576 / inputMB;
+  const bool met = sculpted.result == 0 && timeRatio <= 3.0 && memoryRatio <= 0.5;
+  std::printf("targets (time <= 3x copy, own peak <= 0.5x input): %s\n", met ? "met" : "MISSED");
 
   std::remove(obj.c_str());
   std::remove(copy.c_str());

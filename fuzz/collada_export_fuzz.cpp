@@ -1,6 +1,7 @@
 // The COLLADA writers from OBJ text to the finished document, in memory: both writers with their
 // group-name offsets (7 for the polygon lists, 2 for the triangles) and every normal mode, chosen
-// by the first byte. Checks that the mesh's lists agree, that no inserted text breaks the markup
+// by the first byte's low bits; its high bits pick how the text is read in windows, which must not
+// change the document. Checks that the mesh's lists agree, that no inserted text breaks the markup
 // (tags nest, every "&" starts an entity), that each group's corner list holds as many numbers as
 // its corners need, and that every normal is a finite number.
 
@@ -27,20 +28,26 @@ using mevrix::fuzz::check;
 
 using namespace mevrix::collada;
 
-void checkMesh(const ExportMesh& mesh, std::int32_t mode) {
+void checkMesh(const ExportMesh& mesh, std::int32_t mode, std::size_t textSize) {
+  check(mesh.mode == mode);
   check(mesh.slots.size() == std::max<std::size_t>(1, mesh.groups.size()));
   for (const auto& [name, index] : mesh.groups) {
     check(index >= 0 && static_cast<std::size_t>(index) < mesh.slots.size());
   }
-  for (const GroupSlot& slot : mesh.slots) {
-    check(slot.positionNumbers.size() == slot.texCoordNumbers.size());
+  mesh.slots.forEach([&](const GroupSlot& slot) {
+    std::size_t faces = 0;
+    slot.corners.forEachFaceSize([&](std::int32_t) { ++faces; });
+    check(faces == slot.faceCount());
+    std::size_t corners = 0;
+    slot.corners.forEachCorner([&](std::int32_t, std::int32_t) { ++corners; });
+    check(corners == slot.corners.cornerCount());
     check(slot.faceNormals.size() == (mode == 1 ? slot.faceCount() : 0));
-  }
+  });
   check(mesh.vertexNormals.size() == (mode >= 2 ? mesh.positionCount : 0));
   check(mesh.positionLines.begin <= mesh.positionLines.end);
-  check(mesh.positionLines.end <= mesh.text().size());
+  check(mesh.positionLines.end <= textSize);
   check(mesh.texCoordLines.begin <= mesh.texCoordLines.end);
-  check(mesh.texCoordLines.end <= mesh.text().size());
+  check(mesh.texCoordLines.end <= textSize);
 }
 
 // Markup only: every tag closes the tag opened last, no "<" or ">" stands in text or inside a
@@ -129,8 +136,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const bool triangles = (choice & 4) != 0;
   const std::string_view obj = input.rest();
 
-  ExportMesh mesh = readExportMeshFromMemory(obj, mode, triangles ? 2 : 7);
-  checkMesh(mesh, mode);
+  mevrix::fuzz::ChunkedBytes bytes(obj, static_cast<std::uint8_t>(choice >> 3));
+  const ExportMesh mesh = readExportMesh(bytes.input(), mode, triangles ? 2 : 7);
+  checkMesh(mesh, mode, obj.size());
 
   // The texts a document carries besides the mesh come from the input's first line, so that they
   // are fuzzed too.
@@ -151,12 +159,21 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   std::size_t corners = 0;
   for (const auto& [name, index] : mesh.groups) {
     slots.push_back(&mesh.slots[static_cast<std::size_t>(index)]);
-    corners += slots.back()->positionNumbers.size();
+    corners += slots.back()->corners.cornerCount();
   }
 
   mevrix::common::OutputSink sink;
-  putDocument(sink, metadata, mesh, mode, plan);
+  putDocument(sink, metadata, mesh, plan, bytes.input());
   const std::string_view document = sink.contents();
+
+  // How the text was read in windows must not show in the document.
+  if ((choice >> 3) != 0) {
+    mevrix::fuzz::ChunkedBytes whole(obj, 0);
+    const ExportMesh wholeMesh = readExportMesh(whole.input(), mode, triangles ? 2 : 7);
+    mevrix::common::OutputSink wholeSink;
+    putDocument(wholeSink, metadata, wholeMesh, plan, whole.input());
+    check(wholeSink.contents() == document);
+  }
 
   checkMarkup(document);
   if (mode >= 1) checkNormals(document, corners);
@@ -167,7 +184,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       check(words(between(document, "<vcount>", "</vcount>", from)).size() == slot->faceCount());
     }
     const std::vector<std::string_view> numbers = words(between(document, "<p>", "</p>", from));
-    check(numbers.size() == numbersPerCorner * slot->positionNumbers.size());
+    check(numbers.size() == numbersPerCorner * slot->corners.cornerCount());
   }
   check(document.find("<p>", from) == std::string_view::npos);
   return 0;

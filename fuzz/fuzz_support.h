@@ -6,8 +6,12 @@
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <limits>
 #include <string_view>
 #include <vector>
+
+#include "common/byte_source.h"
+#include "common/chunked_input.h"
 
 namespace mevrix::fuzz {
 
@@ -70,6 +74,28 @@ class FuzzInput {
  private:
   const char* data_;
   std::size_t size_;
+};
+
+// Bytes read through the library's chunked input as a reader reads a file, with a window size and
+// a read size picked by `selector`, so that window boundaries and short reads fall anywhere. A
+// selector of 0 reads as a file usually is read: a large window, reads as large as asked for.
+class ChunkedBytes {
+ public:
+  ChunkedBytes(std::string_view bytes, std::uint8_t selector)
+      : source_(bytes, kChunks[selector >> 4]), input_(source_, kWindows[selector & 15]) {}
+
+  common::ChunkedInput& input() { return input_; }
+
+ private:
+  static constexpr std::size_t kMax = std::numeric_limits<std::size_t>::max();
+  static constexpr std::size_t kWindows[16] = {common::ChunkedInput::kDefaultWindow,
+                                               1, 2, 3, 4, 5, 7, 8, 11, 16, 24, 31, 64, 100,
+                                               257, 4096};
+  static constexpr std::size_t kChunks[16] = {kMax, 1, 2, 3, 4, 5, 7, 8, 11, 16, 24, 31, 64, 100,
+                                              257, 4096};
+
+  common::MemorySource source_;
+  common::ChunkedInput input_;
 };
 
 }  // namespace mevrix::fuzz

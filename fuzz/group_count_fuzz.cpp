@@ -1,11 +1,13 @@
 // The group counter over the bytes of a mesh-exchange file, against a plain reference walk of the
-// block chain that counts the distinct ids in a set.
+// block chain that counts the distinct ids in a set. The input's first byte picks how the file's
+// bytes are handed to the counter.
 
 #include <cstdint>
 #include <cstdlib>
 #include <set>
 #include <string_view>
 
+#include "fuzz_support.h"
 #include "meshtools/group_count.h"
 
 namespace {
@@ -38,8 +40,11 @@ int referenceCount(std::string_view bytes) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  const std::string_view bytes(reinterpret_cast<const char*>(data), size);
-  const int count = mevrix::meshtools::countGroupIds(bytes);
+  mevrix::fuzz::FuzzInput input(data, size);
+  const std::uint8_t selector = input.byte();
+  const std::string_view bytes = input.rest();
+  mevrix::fuzz::ChunkedBytes file(bytes, selector);
+  const int count = mevrix::meshtools::countGroupIds(file.input());
   if (count != referenceCount(bytes)) std::abort();
   if (count != mevrix::meshtools::kNoGroupBlock && (count < 0 || count > 65536)) std::abort();
   return 0;

@@ -2,7 +2,7 @@
 // code and a string stream for the numbers: the output must match byte for byte, and the counts
 // of copied positions, texture coordinates and faces must match. The input's first eight bytes
 // are the vertex base (a 32-bit integer, as the export passes it) and the texture-coordinate base
-// (never negative: it counts lines appended before).
+// (never negative: it counts lines appended before); the ninth picks how the text is read.
 
 #include <algorithm>
 #include <cstdint>
@@ -85,11 +85,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   mevrix::fuzz::FuzzInput input(data, size);
   const std::int64_t vertexBase = input.integer<std::int32_t>();
   const std::int64_t texCoordBase = input.integer<std::uint32_t>();
+  const std::uint8_t selector = input.byte();
   const std::string_view obj = input.rest();
 
+  mevrix::fuzz::ChunkedBytes text(obj, selector);
   mevrix::common::OutputSink sink;
   const mevrix::meshtools::AppendCounts counts =
-      mevrix::meshtools::appendObjText(obj, kGroupName, vertexBase, texCoordBase, sink);
+      mevrix::meshtools::appendObjLines(text.input(), kGroupName, vertexBase, texCoordBase, sink);
 
   std::string expected;
   mevrix::meshtools::AppendCounts expectedCounts;

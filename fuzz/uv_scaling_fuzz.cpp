@@ -1,7 +1,7 @@
 // The texture-coordinate rescaler against a reference that reads each "vt" line's numbers with a
 // string stream, rescales them in the stated arithmetic and prints them with printf's "%g"; every
 // other line must pass unchanged. The input's first eight bytes give the scale (a double; values
-// outside 0 to 1 are folded into that range).
+// outside 0 to 1 are folded into that range); the ninth picks how the text is read.
 
 #include <cmath>
 #include <cstdint>
@@ -46,10 +46,12 @@ std::string referenceTexCoords(std::string_view line, double scale) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   mevrix::fuzz::FuzzInput input(data, size);
   const double scale = scaleFrom(input.real());
+  const std::uint8_t selector = input.byte();
   const std::string_view obj = input.rest();
 
+  mevrix::fuzz::ChunkedBytes text(obj, selector);
   mevrix::common::OutputSink sink;
-  mevrix::meshtools::scaleUvText(obj, scale, sink);
+  mevrix::meshtools::scaleUvLines(text.input(), scale, sink);
 
   std::string expected;
   for (const std::string_view line : mevrix::fuzz::referenceLines(obj)) {

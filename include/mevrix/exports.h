@@ -63,17 +63,20 @@ MEVRIX_API float MEVRIX_CALL setDate(const char* text, double value, char* buf1,
 MEVRIX_API float MEVRIX_CALL setTxrName(const char* text, double value, char* buf1, int buf1Len);
 
 /* Converts an OBJ file into a COLLADA 1.4.1 document with one polygon list per OBJ group and
- * one textured material, carrying the date and texture name set last. The input is read
- * completely before the document is created, so both paths may name the same file.
+ * one textured material, carrying the date and texture name set last. The OBJ file is read
+ * before the document is created, and its position and texture-coordinate lines again while the
+ * document is written. Both paths may name the same file: the document is then written to a new
+ * file beside it that replaces the OBJ file once complete.
  * text:  path of the OBJ file.
  * value: normal mode, truncated toward zero: 0 or less no normals; 1 one unit normal per face;
  *        2 per vertex, the area-weighted sum of its faces' normals scaled to unit length;
  *        3 or more the same sums unscaled.
  * buf1:  path of the document, created or emptied; its file name gives the ids' base name.
  *        buf1Len is not used.
- * Returns 0 on success; -1 when the OBJ file cannot be opened or read (no document is created);
- * -2 when the document cannot be created or not all of it could be written (disk full, I/O
- * error); -9 when text or buf1 is null (nothing is touched).
+ * Returns 0 on success; -1 when the OBJ file cannot be opened or read, or memory ran out while
+ * reading it (no document is touched); -2 when the document cannot be created or not all of it
+ * could be written (disk full, I/O error, memory running out, or the OBJ file failing or
+ * changing while its lines are read again); -9 when text or buf1 is null (nothing is touched).
  * Except on -9, the base name, author, copyright and comments are assigned first, also when the
  * call then fails. */
 MEVRIX_API float MEVRIX_CALL writeCollada(const char* text, double value, char* buf1, int buf1Len);
@@ -99,7 +102,8 @@ MEVRIX_API float MEVRIX_CALL writeColladaTris(const char* text, double value, ch
  * buf1:  path of the image file to write (created, or truncated if it exists); buf1Len is not
  *        used.
  * Returns 0 when the map was written;
- *   -1    the OBJ file could not be opened or read (or memory ran out while reading it);
+ *   -1    the OBJ file could not be opened or read, changed between the two readings the map
+ *         takes, or memory ran out while it was read;
  *   -4    the image file could not be opened, written, flushed or closed;
  *   -9    text or buf1 is null;
  *   -64   the number of faces does not match the texture-coordinate grid (also when there are
@@ -126,12 +130,14 @@ MEVRIX_API float MEVRIX_CALL OBJtoSculpty(const char* text, double value, char* 
  * added to each position and the texture coordinates of earlier calls to each T), and all other
  * lines are dropped. A face whose position and texture-coordinate counts differ becomes the line
  * "# faceV - N txrV - M". Sums are exact: a number beyond the 32-bit range is written in full.
- * Output lines end with the platform's line end. The input is read completely before anything
- * is appended, so an output that names the input gains one renumbered copy.
+ * Output lines end with the platform's line end. Only the bytes the input had when the call
+ * began are read, so an output that names the input gains one renumbered copy.
  * Returns the vertex base plus the number of position lines copied (the next call's value; as a
  * float, exact up to 16777216);
- *   -1 the input cannot be read (or does not fit in memory): nothing written, nothing recorded;
- *   -2 the output cannot be opened for appending, or a write to it failed: nothing recorded;
+ *   -1 the input cannot be opened or read at all, or memory ran out before appending: nothing
+ *      written, nothing recorded;
+ *   -2 the output cannot be opened for appending, a write to it failed, or the input or memory
+ *      failed once appending had begun: nothing recorded;
  *   -9 text or buf1 is null. */
 MEVRIX_API float MEVRIX_CALL AppendOBJ(const char* text, double value, char* buf1, int buf1Len);
 
@@ -148,13 +154,16 @@ MEVRIX_API float MEVRIX_CALL GroupListClear(const char* text, double value, char
  * A "vt" line is written as "vt " followed by each scaled number as printf's "%g" writes it and
  * a space; its numbers are read from its fourth character on until one cannot be read, and
  * whatever follows is dropped. Every other line is copied unchanged. Output lines end with the
- * platform's line end. The input is read completely before the output is emptied, so an output
- * that names the input receives the rescaled text.
+ * platform's line end. An output that names the input (any name for the same file) is written
+ * as a new file beside it that replaces it once complete, keeping its permissions; other hard
+ * links to the input keep the old text, a symbolic link is followed.
  * Returns, checked in this order:
  *   -5 the scale is below 0, above 1 or not a number (nothing is opened);
  *    0 text or buf1 is null (nothing is opened);
- *   -1 the input cannot be read (or does not fit in memory); the output is not touched;
- *   -2 the output cannot be opened for writing, or a write to it failed;
+ *   -1 the input cannot be opened or read at all, or memory ran out before writing; the output is
+ *      not touched;
+ *   -2 the output cannot be opened for writing, a write to it failed, or the input or memory
+ *      failed once writing had begun;
  *    0 the output was written. */
 MEVRIX_API float MEVRIX_CALL ScaleUVs(const char* text, double value, char* buf1, int buf1Len);
 
@@ -163,7 +172,7 @@ MEVRIX_API float MEVRIX_CALL ScaleUVs(const char* text, double value, char* buf1
  * text: the file. value and buf1 are not used.
  * Returns the number of distinct group ids (0 to 65536);
  *   -9  text is null;
- *   -17 the file cannot be opened or read (a missing file, a directory);
+ *   -17 the file cannot be opened or read (a missing file, a directory, a read error);
  *   -18 the chain of blocks ends, or a block's 16-byte header runs past the end of the file,
  *       before a group block. A group block holding fewer ids than its entry count says is
  *       counted over the whole ids it holds. */

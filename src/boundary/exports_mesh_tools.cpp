@@ -17,7 +17,8 @@ extern "C" {
 float AppendOBJ(const char* text, double value, char* buf1, int) {
   if (!text || !buf1) return kMissingPath;
   const std::int32_t vertexBase = mevrix::boundary::toInteger(value);
-  // Memory runs out, if at all, while the input is held: it counts as an unreadable input.
+  // The worker tells a failed input from a failed output itself; anything else that escapes it
+  // counts as an unreadable input.
   return guarded(-1.0f, [&] {
     const auto result =
         mevrix::meshtools::appendObjFile(text, buf1, vertexBase, moduleState().merge);

@@ -3,6 +3,9 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <span>
+#include <string>
+#include <vector>
 
 #include "common/number_format.h"
 #include "common/xml_text.h"
@@ -181,74 +184,103 @@ char* putNormal(char* p, const Vector3& n) {
   return putNormal(p, n.x, n.y, n.z);
 }
 
-// The text of every vertex's normal, formatted once and copied for every corner that uses it.
-// Offsets are kept as 32 bits within pages of vertices, which halves their memory.
-class VertexNormalTexts {
+// A text for every vertex, formatted once and copied wherever a corner names the vertex. Kept in
+// pages of vertices, each with its own text and 32-bit offsets, so that no allocation grows with
+// the mesh.
+class VertexTexts {
  public:
-  explicit VertexNormalTexts(const std::vector<Vector3>& normals) {
-    // A finite float takes at most 12 characters as "%g" writes it ("-1.17549e-38"), so the
-    // texts fit without the string ever moving; untouched capacity costs no memory.
-    texts_.reserve(normals.size() * 3 * 13 + kCopySize);
-    relativeEnds_.reserve(normals.size());
+  // Longer than any text; copies always move this many bytes.
+  static constexpr std::size_t kCopySize = 48;
+
+  // The texts of vertices 0 to count - 1: `format(i, out)` writes vertex i's text, at most
+  // kCopySize bytes, and returns its end. `typicalSize` is room enough for most texts.
+  template <typename Format>
+  VertexTexts(std::size_t count, std::size_t typicalSize, Format&& format) : count_(count) {
     char buffer[kMaxNormalChars];
-    for (std::size_t i = 0; i < normals.size(); ++i) {
-      if (i % kPageSize == 0) pageStarts_.push_back(texts_.size());
-      texts_.append(buffer, putNormal(buffer, normals[i]));
-      relativeEnds_.push_back(static_cast<std::uint32_t>(texts_.size() - pageStarts_.back()));
+    for (std::size_t i = 0; i < count; ++i) {
+      if (i % kPageSize == 0) {
+        pages_.emplace_back();
+        pages_.back().texts.reserve(std::min(kPageSize, count - i) * typicalSize + kCopySize);
+        pages_.back().ends.reserve(std::min(kPageSize, count - i));
+      }
+      Page& page = pages_.back();
+      page.texts.append(buffer, format(i, buffer));
+      page.ends.push_back(static_cast<std::uint32_t>(page.texts.size()));
     }
-    texts_.append(kCopySize, ' ');  // room for the fixed-size copies in put()
+    // Room for the fixed-size copies in put().
+    for (Page& page : pages_) page.texts.append(kCopySize, ' ');
   }
 
-  // Writes the normal of the vertex a position number names; "0 0 0 " for a number that names
-  // none.
-  void put(OutputSink& sink, std::int32_t number) const {
+  // Copies the text of the vertex that a position number (1-based) names to `out`, which has
+  // room for kCopySize bytes, and returns the text's end; null for a number that names none.
+  char* put(char* out, std::int32_t number) const {
     const std::int64_t index = std::int64_t{number} - 1;
-    if (index < 0 || static_cast<std::uint64_t>(index) >= relativeEnds_.size()) {
-      sink.put("0 0 0 ");
-      return;
-    }
+    if (index < 0 || static_cast<std::uint64_t>(index) >= count_) return nullptr;
     const auto i = static_cast<std::size_t>(index);
-    const std::size_t pageStart = pageStarts_[i / kPageSize];
-    const std::size_t begin = pageStart + (i % kPageSize == 0 ? 0 : relativeEnds_[i - 1]);
-    const std::size_t size = pageStart + relativeEnds_[i] - begin;
-    if (size > kCopySize) {
-      sink.put(std::string_view(texts_).substr(begin, size));
-      return;
-    }
+    const Page& page = pages_[i / kPageSize];
+    const std::size_t inPage = i % kPageSize;
+    const std::size_t begin = inPage == 0 ? 0 : page.ends[inPage - 1];
     // A copy of fixed size compiles to a few moves; what it copies beyond the text is
     // overwritten by what follows.
-    char* p = sink.reserve(kCopySize);
-    std::memcpy(p, texts_.data() + begin, kCopySize);
-    sink.commit(p + size);
+    std::memcpy(out, page.texts.data() + begin, kCopySize);
+    return out + (page.ends[inPage] - begin);
   }
 
  private:
-  // A page's texts take at most kPageSize * kMaxNormalChars bytes, far below 2^32.
+  // A page's texts take at most kPageSize * kCopySize bytes (3 MB), far below 2^32.
   static constexpr std::size_t kPageSize = std::size_t{1} << 16;
-  // Longer than any normal's text.
-  static constexpr std::size_t kCopySize = 48;
 
-  std::string texts_;
-  std::vector<std::size_t> pageStarts_;
-  std::vector<std::uint32_t> relativeEnds_;
+  struct Page {
+    std::string texts;
+    std::vector<std::uint32_t> ends;
+  };
+
+  std::size_t count_;
+  std::vector<Page> pages_;
 };
 
-// The texts of one kind of line behind their first two characters, in file order, each
-// followed by a space. Numbers hold no markup characters, so the run of lines is checked once and
-// the texts are escaped one by one only when it holds any.
-void putLineValues(OutputSink& sink, const ExportMesh& mesh, LineSpan span, ObjLineKind kind) {
-  const std::string_view text = mesh.text().substr(span.begin, span.end - span.begin);
-  const bool escape = common::needsXmlEscaping(text);
-  common::LineReader lines(text);
+// A normal's text: three components of at most 12 characters ("-1.17549e-38") and their spaces.
+static_assert(3 * 13 <= VertexTexts::kCopySize);
+
+// The texts of one kind of line behind their first two characters, read again from the input in
+// file order, each followed by a space. Numbers hold no markup characters, so the lines are
+// looked at a buffer at a time and escaped one by one only where the buffer holds any. Throws
+// common::ReadError unless exactly `count` such lines are found where the mesh found them.
+void putLineValues(OutputSink& sink, common::ChunkedInput& input, LineSpan span, ObjLineKind kind,
+                   std::size_t count) {
+  constexpr std::size_t kShortValue = 48;
+  static_assert(kShortValue <= common::ChunkedInput::kPadding);
+  if (count == 0) return;
+  input.rewind(span.begin);
   std::string_view line;
-  while (lines.next(line)) {
+  std::size_t found = 0;
+  std::uint64_t lookedUntil = 0;  // the offset up to which the bytes were looked at
+  bool plain = false;             // whether those bytes hold no markup characters
+  while (found != count) {
+    if (!input.nextLine(line) || input.lineOffset() >= span.end) throw common::ReadError();
     if (classifyObjLine(line) != kind) continue;
-    if (escape) {
-      common::putXmlEscaped(sink, lineValueText(line));
-    } else {
-      sink.put(lineValueText(line));
+    const std::string_view value = lineValueText(line);
+    const std::uint64_t lineEnd = input.lineOffset() + line.size();
+    if (lineEnd > lookedUntil) {
+      const std::string_view ahead = input.lookahead();
+      lookedUntil = input.lineOffset() + ahead.size();
+      plain = !common::needsXmlEscaping(ahead);
     }
-    sink.put(' ');
+    if (!plain && common::needsXmlEscaping(value)) {
+      common::putXmlEscaped(sink, value);
+      sink.put(' ');
+    } else if (value.size() < kShortValue) {
+      // A copy of fixed size compiles to a few moves; lines come with padding to read it from,
+      // and what it copies behind the text is overwritten by what follows.
+      char* out = sink.reserve(kShortValue);
+      std::memcpy(out, value.data(), kShortValue);
+      out[value.size()] = ' ';
+      sink.commit(out + value.size() + 1);
+    } else {
+      sink.put(value);
+      sink.put(' ');
+    }
+    ++found;
   }
 }
 
@@ -305,45 +337,49 @@ void putSource(OutputSink& sink, Inserted base, const SourceLayout& layout, std:
   sink.putLine(layout.close);
 }
 
-// The groups' slots in the group map's order, the order of the document's elements.
-std::vector<const GroupSlot*> slotsInMapOrder(const ExportMesh& mesh) {
-  std::vector<const GroupSlot*> slots;
-  slots.reserve(mesh.groups.size());
-  for (const auto& [name, index] : mesh.groups) {
-    slots.push_back(&mesh.slots[static_cast<std::size_t>(index)]);
-  }
-  return slots;
+// Calls `visit(slot)` for every group's slot in the group map's order, the order of the
+// document's elements.
+template <typename Visit>
+void forEachGroupInMapOrder(const ExportMesh& mesh, Visit&& visit) {
+  for (const auto& [name, index] : mesh.groups) visit(mesh.slots[static_cast<std::size_t>(index)]);
 }
 
 // Normal values, three per corner, in the order the corners are written: mode 1 repeats each
 // face's normal for the face's corners, modes 2 and up give each corner its vertex's normal.
-void putNormalValues(OutputSink& sink, ExportMesh& mesh, std::int32_t mode,
-                     std::span<const GroupSlot* const> slots) {
-  if (mode == 1) {
+void putNormalValues(OutputSink& sink, const ExportMesh& mesh) {
+  if (mesh.mode == 1) {
     char buffer[kMaxNormalChars];
-    for (const GroupSlot* slot : slots) {
-      for (const FaceNormal& face : slot->faceNormals) {
+    forEachGroupInMapOrder(mesh, [&](const GroupSlot& slot) {
+      slot.faceNormals.forEach([&](const FaceNormal& face) {
         const std::string_view text(buffer, putNormal(buffer, face.normal) - buffer);
         for (std::int32_t i = 0; i < face.corners; ++i) sink.put(text);
-      }
-    }
+      });
+    });
     return;
   }
-  const VertexNormalTexts texts(mesh.vertexNormals);
-  // Only the texts are needed from here on.
-  std::vector<Vector3>().swap(mesh.vertexNormals);
-  for (const GroupSlot* slot : slots) {
-    for (std::int32_t number : slot->positionNumbers) texts.put(sink, number);
-  }
+  // A finite float takes at most 12 characters as "%g" writes it ("-1.17549e-38").
+  const VertexTexts texts(mesh.vertexNormals.size(), 3 * 13, [&](std::size_t i, char* out) {
+    return putNormal(out, mesh.vertexNormals[i]);
+  });
+  forEachGroupInMapOrder(mesh, [&](const GroupSlot& slot) {
+    slot.corners.forEachCorner([&](std::int32_t position, std::int32_t) {
+      char* const out = sink.reserve(VertexTexts::kCopySize);
+      char* const end = texts.put(out, position);
+      if (end) {
+        sink.commit(end);
+      } else {
+        sink.put("0 0 0 ");
+      }
+    });
+  });
 }
 
-void putNormalsSource(OutputSink& sink, Inserted base, ExportMesh& mesh, std::int32_t mode,
-                      std::span<const GroupSlot* const> slots) {
+void putNormalsSource(OutputSink& sink, Inserted base, const ExportMesh& mesh) {
   std::int64_t corners = 0;
-  for (const GroupSlot* slot : slots) {
-    corners += static_cast<std::int64_t>(slot->positionNumbers.size());
-  }
-  putSource(sink, base, kNormalsSource, corners, [&] { putNormalValues(sink, mesh, mode, slots); });
+  forEachGroupInMapOrder(mesh, [&](const GroupSlot& slot) {
+    corners += static_cast<std::int64_t>(slot.corners.cornerCount());
+  });
+  putSource(sink, base, kNormalsSource, corners, [&] { putNormalValues(sink, mesh); });
 }
 
 // A count from 0 that goes up by one, kept as decimal text: incrementing the text is cheaper
@@ -377,32 +413,30 @@ class DecimalCounter {
 
 // Each corner's position index, its normal index when there are normals, and its
 // texture-coordinate index, each followed by a space. Normal indices run on from group to group.
-void putCorners(OutputSink& sink, const GroupSlot& slot, DecimalCounter* normalIndex) {
-  constexpr std::size_t kMaxCornerChars = 3 * (common::kMaxNumberChars + 1);
-  auto texCoord = slot.texCoordNumbers.begin();
-  for (const std::int32_t position : slot.positionNumbers) {
-    char* const start = sink.reserve(kMaxCornerChars);
-    char* p = common::formatInt(start, std::int64_t{position} - 1);
+void putCorners(OutputSink& sink, const GroupSlot& slot, const VertexTexts& indices,
+                DecimalCounter* normalIndex) {
+  // Behind each number its space; room for three, each copied or formatted.
+  constexpr std::size_t kMaxCornerChars = 3 * VertexTexts::kCopySize;
+  // A number that names a vertex has its text ready; others are formatted.
+  const auto putIndex = [&](char* p, std::int32_t number) {
+    if (char* end = indices.put(p, number)) return end;
+    p = common::formatInt(p, std::int64_t{number} - 1);
     *p++ = ' ';
-    const std::size_t positionChars = static_cast<std::size_t>(p - start);
+    return p;
+  };
+  slot.corners.forEachCorner([&](std::int32_t position, std::int32_t texCoordNumber) {
+    char* p = putIndex(sink.reserve(kMaxCornerChars), position);
     if (normalIndex) {
       p = normalIndex->put(p);
       *p++ = ' ';
       normalIndex->increment();
     }
-    const std::int32_t texCoordNumber = *texCoord++;
-    if (texCoordNumber == position) {
-      p = std::copy(start, start + positionChars, p);  // the same number, often
-    } else {
-      p = common::formatInt(p, std::int64_t{texCoordNumber} - 1);
-      *p++ = ' ';
-    }
-    sink.commit(p);
-  }
+    sink.commit(putIndex(p, texCoordNumber));
+  });
 }
 
 void putPrimitive(OutputSink& sink, Inserted base, PrimitiveKind kind, std::string_view symbol,
-                  const GroupSlot& slot, DecimalCounter* normalIndex) {
+                  const GroupSlot& slot, const VertexTexts& indices, DecimalCounter* normalIndex) {
   const bool withNormals = normalIndex != nullptr;
   const std::string_view element = kind == PrimitiveKind::polylist ? "polylist" : "triangles";
   putLine(sink, "        <", element, " material=\"", Inserted{symbol}, "\" count=\"",
@@ -420,21 +454,55 @@ void putPrimitive(OutputSink& sink, Inserted base, PrimitiveKind kind, std::stri
   }
   if (kind == PrimitiveKind::polylist) {
     sink.put("          <vcount>");
-    for (std::int32_t size : slot.faceSizes) {
+    slot.corners.forEachFaceSize([&](std::int32_t size) {
       char* p = sink.reserve(common::kMaxNumberChars + 1);
       p = common::formatInt(p, size);
       *p++ = ' ';
       sink.commit(p);
-    }
+    });
     sink.putLine("</vcount>");
   }
   sink.put("          <p>");
-  putCorners(sink, slot, normalIndex);
+  putCorners(sink, slot, indices, normalIndex);
   sink.putLine("</p>");
   putLine(sink, "        </", element, ">");
 }
 
 }  // namespace
+
+MaterialPlan MaterialPlan::shared(std::string_view baseName) {
+  return MaterialPlan(PrimitiveKind::polylist, std::string(baseName) + "_blinn", 1);
+}
+
+MaterialPlan MaterialPlan::perGroup(std::size_t groups) {
+  return MaterialPlan(PrimitiveKind::triangles, {}, groups);
+}
+
+std::string MaterialPlan::materialId(std::size_t i) const {
+  return primitive_ == PrimitiveKind::polylist ? material_ : triangleMaterialName(i + 1);
+}
+
+std::string MaterialPlan::bindingSymbol(std::size_t i) const {
+  return primitive_ == PrimitiveKind::polylist ? material_ + "SG" : triangleMaterialName(i + 1);
+}
+
+std::string MaterialPlan::groupSymbol(std::size_t ordinal, std::int32_t index) const {
+  if (primitive_ == PrimitiveKind::polylist) {
+    std::string symbol = std::to_string(ordinal + 1);
+    symbol += '_';
+    symbol += material_;
+    symbol += "SG";
+    return symbol;
+  }
+  return triangleMaterialName(static_cast<std::size_t>(index) + 1);
+}
+
+std::string triangleMaterialName(std::size_t number) {
+  std::string name = "material_";
+  // The last three digits of 1000 + number, or from 1001 on the whole number.
+  name += number > 1000 ? std::to_string(number) : std::to_string(1000 + number).substr(1);
+  return name;
+}
 
 void putHead(OutputSink& sink) {
   sink.putLine("<?xml version=\"1.0\" encoding=\"utf-8\"?>");
@@ -458,9 +526,10 @@ void putAsset(OutputSink& sink, const ExportMetadata& metadata) {
   sink.putLine("  </asset>");
 }
 
-void putMaterialLibrary(OutputSink& sink, std::span<const std::string> materials) {
+void putMaterialLibrary(OutputSink& sink, const MaterialPlan& plan) {
   sink.putLine("  <library_materials>");
-  for (const std::string& material : materials) {
+  for (std::size_t i = 0; i < plan.materialCount(); ++i) {
+    const std::string material = plan.materialId(i);
     const Inserted id{material};
     putLine(sink, "    <material id=\"", id, "\" name=\"", id, "\">");
     putLine(sink, "      <instance_effect url=\"#", id, "-fx\"/>");
@@ -469,10 +538,10 @@ void putMaterialLibrary(OutputSink& sink, std::span<const std::string> materials
   sink.putLine("  </library_materials>");
 }
 
-void putEffectLibrary(OutputSink& sink, std::span<const std::string> materials) {
+void putEffectLibrary(OutputSink& sink, const MaterialPlan& plan) {
   sink.putLine("  <library_effects>");
-  for (const std::string& material : materials) {
-    putLine(sink, "    <effect id=\"", Inserted{material}, "-fx\">");
+  for (std::size_t i = 0; i < plan.materialCount(); ++i) {
+    putLine(sink, "    <effect id=\"", Inserted{plan.materialId(i)}, "-fx\">");
     putLines(sink, kEffectBody);
   }
   sink.putLine("  </library_effects>");
@@ -485,32 +554,41 @@ void putImageLibrary(OutputSink& sink, std::string_view textureName) {
   putLines(sink, kImageTail);
 }
 
-void putGeometryLibrary(OutputSink& sink, std::string_view baseName, ExportMesh& mesh,
-                        std::int32_t mode, const MaterialPlan& plan) {
+void putGeometryLibrary(OutputSink& sink, std::string_view baseName, const ExportMesh& mesh,
+                        const MaterialPlan& plan, common::ChunkedInput& input) {
   const Inserted base{baseName};
-  const bool withNormals = mode >= 1;
-  const std::vector<const GroupSlot*> slots = slotsInMapOrder(mesh);
+  const bool withNormals = mesh.mode >= 1;
   sink.putLine("  <library_geometries>");
   putLine(sink, "    <geometry id=\"", base, "\" name=\"", base, "\">");
   sink.putLine("      <mesh>");
-  putSource(sink, base, kPositionsSource, static_cast<std::int64_t>(mesh.positionCount),
-            [&] { putLineValues(sink, mesh, mesh.positionLines, ObjLineKind::position); });
-  if (withNormals) putNormalsSource(sink, base, mesh, mode, slots);
-  putSource(sink, base, kTexCoordsSource, static_cast<std::int64_t>(mesh.texCoordCount),
-            [&] { putLineValues(sink, mesh, mesh.texCoordLines, ObjLineKind::texCoord); });
+  putSource(sink, base, kPositionsSource, static_cast<std::int64_t>(mesh.positionCount), [&] {
+    putLineValues(sink, input, mesh.positionLines, ObjLineKind::position, mesh.positionCount);
+  });
+  if (withNormals) putNormalsSource(sink, base, mesh);
+  putSource(sink, base, kTexCoordsSource, static_cast<std::int64_t>(mesh.texCoordCount), [&] {
+    putLineValues(sink, input, mesh.texCoordLines, ObjLineKind::texCoord, mesh.texCoordCount);
+  });
   putLine(sink, "        <vertices id=\"", base, "-vertices\" name=\"", base, "-vertices\">");
   putLine(sink, "          <input semantic=\"POSITION\" source=\"#", base, "-positions\"/>");
   sink.putLine("        </vertices>");
+  // Each vertex's index with its space, as the corners name it.
+  const VertexTexts indices(mesh.positionCount, 8, [](std::size_t i, char* out) {
+    out = common::formatInt(out, static_cast<std::int64_t>(i));
+    *out++ = ' ';
+    return out;
+  });
   DecimalCounter normalIndex;
-  for (std::size_t i = 0; i < slots.size(); ++i) {
-    putPrimitive(sink, base, plan.primitive, plan.groupSymbols[i], *slots[i],
+  std::size_t ordinal = 0;
+  for (const auto& [name, index] : mesh.groups) {
+    putPrimitive(sink, base, plan.primitive(), plan.groupSymbol(ordinal++, index),
+                 mesh.slots[static_cast<std::size_t>(index)], indices,
                  withNormals ? &normalIndex : nullptr);
   }
   putLines(sink, kGeometryTail);
 }
 
 void putVisualSceneLibrary(OutputSink& sink, std::string_view baseName,
-                           std::span<const MaterialBinding> bindings) {
+                           const MaterialPlan& plan) {
   const Inserted base{baseName};
   sink.putLine("  <library_visual_scenes>");
   putLine(sink, "    <visual_scene id=\"VisualSceneNode\" name=\"", base, "\">");
@@ -519,9 +597,9 @@ void putVisualSceneLibrary(OutputSink& sink, std::string_view baseName,
   putLine(sink, "        <instance_geometry url=\"#", base, "\">");
   sink.putLine("          <bind_material>");
   sink.putLine("            <technique_common>");
-  for (const MaterialBinding& binding : bindings) {
-    putLine(sink, "              <instance_material symbol=\"", Inserted{binding.symbol},
-            "\" target=\"#", Inserted{binding.target}, "\">");
+  for (std::size_t i = 0; i < plan.materialCount(); ++i) {
+    putLine(sink, "              <instance_material symbol=\"", Inserted{plan.bindingSymbol(i)},
+            "\" target=\"#", Inserted{plan.materialId(i)}, "\">");
     sink.putLine(
         "                <bind_vertex_input semantic=\"TEX0\" input_semantic=\"TEXCOORD\" "
         "input_set=\"0\"/>");
@@ -534,15 +612,15 @@ void putSceneAndEnd(OutputSink& sink) {
   putLines(sink, kSceneAndEnd);
 }
 
-void putDocument(OutputSink& sink, const ExportMetadata& metadata, ExportMesh& mesh,
-                 std::int32_t mode, const MaterialPlan& plan) {
+void putDocument(OutputSink& sink, const ExportMetadata& metadata, const ExportMesh& mesh,
+                 const MaterialPlan& plan, common::ChunkedInput& input) {
   putHead(sink);
   putAsset(sink, metadata);
-  putMaterialLibrary(sink, plan.materials);
-  putEffectLibrary(sink, plan.materials);
+  putMaterialLibrary(sink, plan);
+  putEffectLibrary(sink, plan);
   putImageLibrary(sink, metadata.textureName);
-  putGeometryLibrary(sink, metadata.baseName, mesh, mode, plan);
-  putVisualSceneLibrary(sink, metadata.baseName, plan.bindings);
+  putGeometryLibrary(sink, metadata.baseName, mesh, plan, input);
+  putVisualSceneLibrary(sink, metadata.baseName, plan);
   putSceneAndEnd(sink);
 }
 

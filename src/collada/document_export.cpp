@@ -1,13 +1,24 @@
 #include "collada/document_export.h"
 
-#include <new>
 #include <optional>
 
+#include "common/chunked_input.h"
 #include "common/output_sink.h"
 #include "common/path.h"
 #include "common/space_tokens.h"
 
 namespace mevrix::collada {
+
+namespace {
+
+void assignMetadata(ExportMetadata& metadata, const char* documentPath, const WriterStyle& style) {
+  metadata.baseName = baseNameFor(common::fileStem(documentPath), style.baseNameRule);
+  metadata.author = "author";
+  metadata.copyright = style.copyright;
+  metadata.comments = "comments here";
+}
+
+}  // namespace
 
 std::string baseNameFor(std::string_view stem, BaseNameRule rule) {
   std::string joined;
@@ -24,26 +35,42 @@ std::string baseNameFor(std::string_view stem, BaseNameRule rule) {
 
 ExportResult exportDocument(ExportMetadata& metadata, const char* objPath, const char* documentPath,
                             std::int32_t mode, const WriterStyle& style) {
-  metadata.baseName = baseNameFor(common::fileStem(documentPath), style.baseNameRule);
-  metadata.author = "author";
-  metadata.copyright = style.copyright;
-  metadata.comments = "comments here";
-
-  std::optional<ExportMesh> mesh;
-  try {
-    mesh = readExportMesh(objPath, mode, style.groupNameOffset);
-  } catch (const std::bad_alloc&) {
-    mesh.reset();  // too large to hold: reported like an unreadable file, before any output
+  std::optional<common::FileSource> source = common::FileSource::open(objPath);
+  if (!source) {
+    assignMetadata(metadata, documentPath, style);
+    return ExportResult::inputUnreadable;
   }
-  if (!mesh) return ExportResult::inputUnreadable;
-  const MaterialPlan plan = style.planMaterials(*mesh, metadata.baseName);
+  return exportDocument(metadata, *source, source->identity(), documentPath, mode, style);
+}
+
+ExportResult exportDocument(ExportMetadata& metadata, common::ByteSource& source,
+                            const std::optional<platform::FileIdentity>& sourceIdentity,
+                            const char* documentPath, std::int32_t mode, const WriterStyle& style) {
+  assignMetadata(metadata, documentPath, style);
+  std::optional<common::ChunkedInput> input;
+  std::optional<ExportMesh> mesh;
+  std::optional<MaterialPlan> plan;
+  if (!common::completes([&] {
+        input.emplace(source);
+        mesh = readExportMesh(*input, mode, style.groupNameOffset);
+        plan = style.planMaterials(*mesh, metadata.baseName);
+      })) {
+    return ExportResult::inputUnreadable;  // nothing touched yet
+  }
 
   std::optional<common::OutputFile> file =
-      common::OutputFile::open(documentPath, platform::WriteMode::truncate);
+      common::OutputFile::openReplacing(documentPath, sourceIdentity);
   if (!file) return ExportResult::outputFailed;
-  common::OutputSink sink(*file);
-  putDocument(sink, metadata, *mesh, mode, plan);
-  const bool finished = sink.finish();
+  bool finished = false;
+  if (!common::completes([&] {
+        common::OutputSink sink(*file);
+        putDocument(sink, metadata, *mesh, *plan, *input);
+        finished = sink.finish();
+      })) {
+    return ExportResult::outputFailed;  // a replacement is removed; the OBJ file stays
+  }
+  // The OBJ file must be closed before a document that replaces it takes its name.
+  source.close();
   const bool closed = file->close();
   return finished && closed ? ExportResult::ok : ExportResult::outputFailed;
 }

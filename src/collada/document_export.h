@@ -1,22 +1,26 @@
 #pragma once
-// The course of one COLLADA export, common to both writers: assign the metadata, read the whole
-// OBJ file, and only then create the document and write it.
+// The course of one COLLADA export, common to both writers: assign the metadata, read the OBJ file
+// into the mesh, and only then create the document and write it, reading the file's position and
+// texture-coordinate lines again as it goes.
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
 #include "collada/document_blocks.h"
 #include "collada/export_mesh.h"
 #include "collada/export_metadata.h"
+#include "common/byte_source.h"
 
 namespace mevrix::collada {
 
 enum class ExportResult : int {
   ok = 0,
-  inputUnreadable = -1,  // the OBJ file cannot be opened or read into memory
-  outputFailed = -2,     // the document cannot be created, or not every byte reached it
+  inputUnreadable = -1,  // the OBJ file cannot be opened or read (no document touched)
+  outputFailed = -2,     // the document cannot be created, or not every byte reached it (also
+                         // when the OBJ file could not be read again while it was written)
 };
 
 enum class BaseNameRule {
@@ -38,9 +42,16 @@ struct WriterStyle {
 
 // Assigns baseName, author, copyright and comments (even when the export then fails), reads the
 // OBJ file at `objPath` with the normal `mode`, then writes the document to `documentPath`,
-// creating or emptying it. The input is read completely before the output is opened, so both may
-// name the same file.
+// creating or emptying it. A document path that names the OBJ file itself (any name for the same
+// file) gets the document in place of the OBJ file, through a new file that takes its place once
+// complete.
 ExportResult exportDocument(ExportMetadata& metadata, const char* objPath, const char* documentPath,
                             std::int32_t mode, const WriterStyle& style);
+
+// The same from an OBJ file already open as `source`, which is closed before a document that
+// replaces it takes its name.
+ExportResult exportDocument(ExportMetadata& metadata, common::ByteSource& source,
+                            const std::optional<platform::FileIdentity>& sourceIdentity,
+                            const char* documentPath, std::int32_t mode, const WriterStyle& style);
 
 }  // namespace mevrix::collada

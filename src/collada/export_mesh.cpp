@@ -1,6 +1,8 @@
 #include "collada/export_mesh.h"
 
+#include <bit>
 #include <cmath>
+#include <cstring>
 #include <limits>
 
 #include "common/number_scan.h"
@@ -9,10 +11,6 @@ namespace mevrix::collada {
 namespace {
 
 using common::isStreamSpace;
-
-constexpr bool isDigit(char c) {
-  return c >= '0' && c <= '9';
-}
 
 // The normal of the face through three points, in 32-bit arithmetic and in this operation order,
 // so that every build writes the same last bits. Its length is twice the face's area.
@@ -40,23 +38,22 @@ std::int32_t clampedToInt32(std::size_t count) {
 
 class MeshReader {
  public:
-  MeshReader(ExportMesh& mesh, std::int32_t mode, std::size_t groupNameOffset)
-      : mesh_(mesh), mode_(mode), groupNameOffset_(groupNameOffset) {
+  MeshReader(ExportMesh& mesh, std::size_t groupNameOffset)
+      : mesh_(mesh), mode_(mesh.mode), groupNameOffset_(groupNameOffset) {
     mesh_.slots.emplace_back();
   }
 
-  void read(std::string_view text) {
-    common::LineReader lines(text);
+  void read(common::ChunkedInput& input) {
+    input.rewind();
     std::string_view line;
-    while (lines.next(line)) {
-      const std::size_t begin = static_cast<std::size_t>(line.data() - text.data());
+    while (input.nextLine(line)) {
       switch (classifyObjLine(line)) {
         case ObjLineKind::position:
-          extend(mesh_.positionLines, mesh_.positionCount++, begin, line.size());
+          extend(mesh_.positionLines, mesh_.positionCount++, input.lineOffset(), line.size());
           if (mode_ >= 1) readPosition(lineValueText(line));
           break;
         case ObjLineKind::texCoord:
-          extend(mesh_.texCoordLines, mesh_.texCoordCount++, begin, line.size());
+          extend(mesh_.texCoordLines, mesh_.texCoordCount++, input.lineOffset(), line.size());
           break;
         case ObjLineKind::group:
           readGroup(line);
@@ -68,13 +65,12 @@ class MeshReader {
           break;
       }
     }
-    if (mode_ == 2) {
-      for (Vector3& n : mesh_.vertexNormals) n = scaledToUnitLength(n);
-    }
+    if (mode_ == 2) mesh_.vertexNormals.forEach([](Vector3& n) { n = scaledToUnitLength(n); });
   }
 
  private:
-  static void extend(LineSpan& span, std::size_t linesBefore, std::size_t begin, std::size_t size) {
+  static void extend(LineSpan& span, std::size_t linesBefore, std::uint64_t begin,
+                     std::size_t size) {
     if (linesBefore == 0) span.begin = begin;
     span.end = begin + size;
   }
@@ -97,10 +93,12 @@ class MeshReader {
   void readGroup(std::string_view line) {
     const std::string_view name =
         line.size() > groupNameOffset_ ? line.substr(groupNameOffset_) : std::string_view{};
-    const auto [entry, inserted] =
-        mesh_.groups.try_emplace(name, static_cast<std::int32_t>(mesh_.groups.size()));
-    // Slot 0 already holds the faces read before the first group line.
-    if (inserted && entry->second != 0) mesh_.slots.emplace_back();
+    auto entry = mesh_.groups.find(name);
+    if (entry == mesh_.groups.end()) {
+      entry = mesh_.groups.emplace(name, static_cast<std::int32_t>(mesh_.groups.size())).first;
+      // Slot 0 already holds the faces read before the first group line.
+      if (entry->second != 0) mesh_.slots.emplace_back();
+    }
     current_ = static_cast<std::size_t>(entry->second);
   }
 
@@ -114,6 +112,7 @@ class MeshReader {
     const char* p = line.data() + (line.size() > 2 ? 2 : line.size());
     const char* end = line.data() + line.size();
     face_ = Face{};
+    face_.corners = &slot.corners;
     std::size_t tokens = 0;
     bool reading = true;
     while (p != end) {
@@ -122,7 +121,7 @@ class MeshReader {
         continue;
       }
       ++tokens;
-      if (reading && readCommonCorner(slot, p, end)) continue;
+      if (reading && readCommonCorner(p, end)) continue;
       const char* token = p;
       const char* slash = nullptr;
       for (; p != end && *p != ' '; ++p) {
@@ -130,77 +129,82 @@ class MeshReader {
       }
       if (!reading) continue;
       if (slash) {
-        reading = readNumbers(slot, token, slash) && readNumbers(slot, slash + 1, p);
+        reading = readNumbers(token, slash) && readNumbers(slash + 1, p);
       } else {
-        reading = readNumbers(slot, token, p) && readNumbers(slot, token, p);
+        reading = readNumbers(token, p) && readNumbers(token, p);
       }
     }
     // A corner whose texture-coordinate number could not be read (such as "1//3", or a face
     // whose reading stopped right behind a position) takes its position number, as a corner
-    // written without texture coordinate does. So both lists stay the same length and every
-    // corner of the document has both indices.
-    if (face_.numbers % 2 == 1) slot.texCoordNumbers.push_back(slot.positionNumbers.back());
+    // written without texture coordinate does. So every corner of the document has both indices.
+    if (face_.numbers % 2 == 1) slot.corners.addCorner(face_.pending, face_.pending);
 
-    slot.faceSizes.push_back(clampedToInt32(tokens));
+    slot.corners.addFace(clampedToInt32(tokens));
     if (mode_ >= 1) addFaceNormal(slot, tokens);
   }
 
   // The common corners "12/34" and "12", with at most nine digits per number, read in one pass;
   // they give the same numbers as the general rule. On success `p` stands behind the token;
   // otherwise nothing is recorded and `p` is unchanged.
-  bool readCommonCorner(GroupSlot& slot, const char*& p, const char* end) {
+  bool readCommonCorner(const char*& p, const char* end) {
     const char* q = p;
     std::int32_t position = 0;
-    if (!readPlainNumber(q, end, position)) return false;
+    if (!common::scanShortDigits(q, end, position)) return false;
     std::int32_t texCoord = position;
     if (q != end && *q == '/') {
       ++q;
-      if (!readPlainNumber(q, end, texCoord)) return false;
+      if (!sameDigitsFollow(p, q, end)) {
+        if (!common::scanShortDigits(q, end, texCoord)) return false;
+      }
     }
     if (q != end && *q != ' ') return false;
-    record(slot, position);
-    record(slot, texCoord);
+    record(position);
+    record(texCoord);
     p = q;
     return true;
   }
 
-  // One to nine digits not followed by another digit.
-  static bool readPlainNumber(const char*& p, const char* end, std::int32_t& number) {
-    const char* digits = p;
-    std::int32_t value = 0;
-    while (p != end && p - digits < 9 && isDigit(*p)) value = value * 10 + (*p++ - '0');
-    if (p == digits || (p != end && isDigit(*p))) {
-      p = digits;
-      return false;
-    }
-    number = value;
+  // Whether the digits at `digits` (up to the "/" at q[-1]) stand again at `q`, ending the token
+  // there: the common corner "12/12", whose texture coordinate needs no reading. Moves `q`
+  // behind them if so. Lines come with padding, so eight bytes may be read at `q` and `digits`.
+  static bool sameDigitsFollow(const char* digits, const char*& q, const char* end) {
+    const auto count = static_cast<std::size_t>(q - 1 - digits);
+    if (count > 8 || static_cast<std::size_t>(end - q) < count) return false;
+    const char* const behind = q + count;
+    if (behind != end && *behind != ' ') return false;
+    std::uint64_t first;
+    std::uint64_t second;
+    std::memcpy(&first, digits, sizeof first);
+    std::memcpy(&second, q, sizeof second);
+    const std::uint64_t mask =
+        count == 8 ? ~std::uint64_t{0} : (std::uint64_t{1} << (8 * count)) - 1;
+    if (std::endian::native != std::endian::little || ((first ^ second) & mask) != 0) return false;
+    q = behind;
     return true;
   }
 
   // Files the next integer of the face: even ones are positions, odd ones texture coordinates.
-  void record(GroupSlot& slot, std::int32_t number) {
+  void record(std::int32_t number) {
     if (face_.numbers % 2 == 0) {
       const std::size_t corner = face_.numbers / 2;
       if (corner < 4) face_.positions[corner] = number;
-      slot.positionNumbers.push_back(number);
+      face_.pending = number;
     } else {
-      slot.texCoordNumbers.push_back(number);
+      face_.corners->addCorner(face_.pending, number);
     }
     ++face_.numbers;
   }
 
   // Reads the integers of one text; false once one cannot be read.
-  bool readNumbers(GroupSlot& slot, const char* p, const char* end) {
+  bool readNumbers(const char* p, const char* end) {
     for (;;) {
       while (p != end && isStreamSpace(*p)) ++p;
       if (p == end) return true;
       std::int32_t number = 0;
-      if (!readPlainNumber(p, end, number)) {
-        const common::ScanResult scan = common::scanInt(p, end, number);
-        if (!scan.ok) return false;
-        p = scan.next;
-      }
-      record(slot, number);
+      const common::ScanResult scan = common::scanInt(p, end, number);
+      if (!scan.ok) return false;
+      p = scan.next;
+      record(number);
     }
   }
 
@@ -242,33 +246,31 @@ class MeshReader {
   struct Face {
     std::size_t numbers = 0;  // integers read so far
     std::int32_t positions[4] = {0, 0, 0, 0};
+    std::int32_t pending = 0;  // the last position number, until its texture coordinate comes
+    CornerList* corners = nullptr;  // of the face's group
   };
 
   ExportMesh& mesh_;
   const std::int32_t mode_;
   const std::size_t groupNameOffset_;
-  std::vector<Vector3> positions_;  // modes 1 and up
+  common::BlockVector<Vector3> positions_;  // modes 1 and up
   std::size_t current_ = 0;
   Face face_;
 };
 
 }  // namespace
 
-ExportMesh readExportMeshFromMemory(std::string_view text, std::int32_t mode,
-                                    std::size_t groupNameOffset) {
-  ExportMesh mesh;
-  mesh.text_ = text;
-  MeshReader(mesh, mode, groupNameOffset).read(text);
-  return mesh;
+std::size_t ExportMesh::cornerCount() const {
+  std::size_t corners = 0;
+  slots.forEach([&](const GroupSlot& slot) { corners += slot.corners.cornerCount(); });
+  return corners;
 }
 
-std::optional<ExportMesh> readExportMesh(const char* path, std::int32_t mode,
-                                         std::size_t groupNameOffset) {
-  std::optional<common::FileBuffer> bytes = common::readWholeFile(path);
-  if (!bytes) return std::nullopt;
-  ExportMesh mesh = readExportMeshFromMemory(bytes->view(), mode, groupNameOffset);
-  // The views into the bytes stay valid: the buffer moves, its allocation does not.
-  mesh.storage_ = std::move(*bytes);
+ExportMesh readExportMesh(common::ChunkedInput& input, std::int32_t mode,
+                          std::size_t groupNameOffset) {
+  ExportMesh mesh;
+  mesh.mode = mode;
+  MeshReader(mesh, groupNameOffset).read(input);
   return mesh;
 }
 

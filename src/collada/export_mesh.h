@@ -1,25 +1,26 @@
 #pragma once
 // The mesh the COLLADA writers export: what they need of an OBJ file, read in one pass.
 //
-// Position and texture-coordinate lines are not copied: the mesh keeps the file's bytes and the
-// writers walk those lines again, in file order, when they write them. Faces are filed under
-// their group with their corner numbers as the file writes them; normals are computed as the
-// normal mode asks while the faces are read.
+// Position and texture-coordinate lines are not kept: the mesh records where they stand in the
+// file, and the writers read them again, in file order, when they write them. Faces are filed
+// under their group with their corner numbers as the file writes them; normals are computed as
+// the normal mode asks while the faces are read.
 
 #include <cstddef>
 #include <cstdint>
 #include <map>
-#include <optional>
+#include <string>
 #include <string_view>
-#include <vector>
 
-#include "common/file_reader.h"
+#include "collada/corner_list.h"
+#include "common/block_vector.h"
+#include "common/chunked_input.h"
 
 namespace mevrix::collada {
 
 // Group names in ascending order of their bytes taken as unsigned values, a name before every
 // longer name it begins (std::char_traits<char> compares as unsigned char).
-using GroupMap = std::map<std::string_view, std::int32_t, std::less<>>;
+using GroupMap = std::map<std::string, std::int32_t, std::less<>>;
 
 // Three 32-bit floats: a position or a normal.
 struct Vector3 {
@@ -33,32 +34,27 @@ struct FaceNormal {
   std::int32_t corners = 0;
 };
 
-// The faces filed under one group. Empty lists hold no allocation, so even a file that names
+// The faces filed under one group. An empty group holds no allocation, so even a file that names
 // millions of groups costs little per group.
 struct GroupSlot {
-  std::vector<std::int32_t> faceSizes;  // corner tokens per face, one entry per face
-  // The corners' position and texture-coordinate numbers as the OBJ file writes them (1-based;
-  // the document's index is the number minus 1). Both lists always have the same length.
-  std::vector<std::int32_t> positionNumbers;
-  std::vector<std::int32_t> texCoordNumbers;
-  std::vector<FaceNormal> faceNormals;  // one per face, normal mode 1 only
+  // Each face's corner token count, and its corners' position and texture-coordinate numbers as
+  // the OBJ file writes them (1-based; the document's index is the number minus 1).
+  CornerList corners;
+  common::BlockVector<FaceNormal> faceNormals;  // one per face, normal mode 1 only
 
-  std::size_t faceCount() const { return faceSizes.size(); }
+  std::size_t faceCount() const { return corners.faceCount(); }
 };
 
-// A run of whole lines in the mesh's text.
+// A run of whole lines in the input: from the first byte of one line to the end of another.
 struct LineSpan {
-  std::size_t begin = 0;
-  std::size_t end = 0;
+  std::uint64_t begin = 0;
+  std::uint64_t end = 0;
 };
 
-class ExportMesh {
- public:
-  ExportMesh() = default;
-  ExportMesh(ExportMesh&&) = default;
-  ExportMesh& operator=(ExportMesh&&) = default;
-
-  std::string_view text() const { return text_; }
+struct ExportMesh {
+  // The normal mode the mesh was read with (0 or less: none; 1: a unit normal per face; 2: per
+  // vertex, area-weighted sums scaled to unit length; 3 or more: the same sums unscaled).
+  std::int32_t mode = 0;
 
   std::size_t positionCount = 0;  // position lines ("v ")
   std::size_t texCoordCount = 0;  // texture-coordinate lines ("vt")
@@ -68,18 +64,14 @@ class ExportMesh {
 
   // Normal modes 2 and up: each position's sum of face normals (scaled to unit length in mode
   // 2), in file order. The positions themselves are needed only while the file is read.
-  std::vector<Vector3> vertexNormals;
+  common::BlockVector<Vector3> vertexNormals;
   GroupMap groups;
   // Indexed by group index. Slot 0 exists from the start: faces before the first group line go
   // there, and the first group line takes index 0.
-  std::vector<GroupSlot> slots;
+  common::BlockVector<GroupSlot> slots;
 
- private:
-  friend ExportMesh readExportMeshFromMemory(std::string_view, std::int32_t, std::size_t);
-  friend std::optional<ExportMesh> readExportMesh(const char*, std::int32_t, std::size_t);
-
-  common::FileBuffer storage_;  // the file's bytes when the mesh owns them
-  std::string_view text_;
+  // Corners over all groups.
+  std::size_t cornerCount() const;
 };
 
 // The text of a position or texture-coordinate line behind its first two characters, as the
@@ -108,16 +100,10 @@ constexpr ObjLineKind classifyObjLine(std::string_view line) {
   }
 }
 
-// Reads OBJ text that the caller keeps alive as long as the mesh. `mode` is the normal mode
-// (0 or less: none; 1: a unit normal per face; 2: per vertex, area-weighted sums scaled to unit
-// length; 3 or more: the same sums unscaled). A group line's name is its text from character
-// `groupNameOffset` on. Never fails: what cannot be read is skipped as described in the source.
-ExportMesh readExportMeshFromMemory(std::string_view text, std::int32_t mode,
-                                    std::size_t groupNameOffset);
-
-// Reads the whole file at `path` first, then its text as above. Nothing when the file cannot be
-// opened or is not a regular file.
-std::optional<ExportMesh> readExportMesh(const char* path, std::int32_t mode,
-                                         std::size_t groupNameOffset);
+// Reads every line of `input` from its start with the normal `mode`. A group line's name is its
+// text from character `groupNameOffset` on. What cannot be read is skipped as described in the
+// source; only the input itself can fail (common::ReadError) or memory run out.
+ExportMesh readExportMesh(common::ChunkedInput& input, std::int32_t mode,
+                          std::size_t groupNameOffset);
 
 }  // namespace mevrix::collada

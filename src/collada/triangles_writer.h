@@ -1,20 +1,13 @@
 #pragma once
 // The COLLADA document with one triangles element, material and effect per OBJ group.
 
-#include <cstddef>
 #include <cstdint>
-#include <string>
 #include <string_view>
 
 #include "collada/document_blocks.h"
 #include "collada/document_export.h"
 
 namespace mevrix::collada {
-
-// The material of the group with index g is number g + 1: numbers 1 to 999 give "material_001"
-// to "material_999", 1000 gives "material_000", and from 1001 on the name carries the whole
-// number ("material_1001"), so that every group's material id stays unique.
-std::string triangleMaterialName(std::size_t number);
 
 // One material per group, in group index order, each bound to a symbol of its own name; each
 // group's triangles element names its own material.

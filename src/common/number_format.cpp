@@ -4,8 +4,18 @@
 #include <charconv>
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 
 namespace mevrix::common {
+namespace {
+
+// "00" to "99", the text of every number below 100.
+constexpr char kDigitPairs[201] =
+    "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
+    "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
+    "8081828384858687888990919293949596979899";
+
+}  // namespace
 
 char* formatG6(char* first, double value) {
   return std::to_chars(first, first + kMaxNumberChars, value, std::chars_format::general, 6).ptr;
@@ -27,23 +37,60 @@ char* formatFloatG6(char* first, float value) {
   double scaled = magnitude * kPowers[k];
   while (scaled >= 1e6) scaled = magnitude * kPowers[--k];
   while (scaled < 1e5) scaled = magnitude * kPowers[++k];
-  // Round half to even, as printf and to_chars do for a value exactly between two.
+  // Round half to even, as printf and to_chars do for a value exactly between two; without a
+  // branch, as which way it goes is a matter of chance.
   auto digits = static_cast<std::uint32_t>(scaled);
   const double fraction = scaled - digits;
-  if (fraction > 0.5 || (fraction == 0.5 && digits % 2 == 1)) ++digits;
+  digits += static_cast<std::uint32_t>(fraction > 0.5) |
+            (static_cast<std::uint32_t>(fraction == 0.5) & (digits & 1));
   if (digits == 1000000) {  // rounded up into the next decade: one decimal less
     digits = 100000;
     --k;
   }
 
-  char text[6];
-  for (int i = 5; i >= 0; --i, digits /= 10) text[i] = static_cast<char>('0' + digits % 10);
-  int last = 5;                     // the last significant digit once trailing zeros are dropped
   const int integerDigits = 6 - k;  // at most 6; 0 or fewer below 1
-  while (last >= integerDigits && last > 0 && text[last] == '0') --last;
-
   char* p = first;
-  if (value < 0) *p++ = '-';
+  *p = '-';
+  p += value < 0 ? 1 : 0;
+
+  if constexpr (std::endian::native == std::endian::little) {
+    // The six digits as the bytes of one word, two at a time from the table, then written in a
+    // few fixed-size pieces: no loop, and no branch on the number of digits.
+    std::uint16_t pairs[3];
+    const std::uint32_t low = digits % 10000;
+    std::memcpy(&pairs[0], kDigitPairs + 2 * (digits / 10000), 2);
+    std::memcpy(&pairs[1], kDigitPairs + 2 * (low / 100), 2);
+    std::memcpy(&pairs[2], kDigitPairs + 2 * (low % 100), 2);
+    const std::uint64_t text = std::uint64_t{pairs[0]} | std::uint64_t{pairs[1]} << 16 |
+                               std::uint64_t{pairs[2]} << 32;
+    // The last digit to write: trailing zeros behind the point are dropped. The first digit is
+    // never 0, so some byte differs from '0'.
+    const std::uint64_t notZero = (text ^ 0x303030303030u) << 16;
+    int last = 5 - std::countl_zero(notZero) / 8;
+    if (last < integerDigits - 1) last = integerDigits - 1;
+    if (integerDigits <= 0) {
+      // "0.", the zeros behind the point, then the digits.
+      constexpr std::uint64_t kZeroPoint = 0x303030303030'2E30u;  // "0.000000"
+      std::memcpy(p, &kZeroPoint, 8);
+      p += 2 - integerDigits;
+      std::memcpy(p, &text, 8);
+      return p + last + 1;
+    }
+    std::memcpy(p, &text, 8);
+    if (last < integerDigits) return p + integerDigits;
+    p[integerDigits] = '.';
+    const std::uint64_t fractionText = text >> (8 * integerDigits);
+    std::memcpy(p + integerDigits + 1, &fractionText, 8);
+    return p + last + 2;
+  }
+
+  char text[6];
+  const std::uint32_t low = digits % 10000;
+  std::memcpy(text, kDigitPairs + 2 * (digits / 10000), 2);
+  std::memcpy(text + 2, kDigitPairs + 2 * (low / 100), 2);
+  std::memcpy(text + 4, kDigitPairs + 2 * (low % 100), 2);
+  int last = 5;  // the last significant digit once trailing zeros are dropped
+  while (last >= integerDigits && last > 0 && text[last] == '0') --last;
   if (integerDigits <= 0) {
     *p++ = '0';
     *p++ = '.';

@@ -53,7 +53,7 @@ bool magnitudeAboveOne(const char* mantissa, const char* last) {
 
 }  // namespace
 
-ScanResult scanFloat(const char* first, const char* last, float& value) {
+ScanResult scanFloatInFull(const char* first, const char* last, float& value) {
   value = 0.0f;
   const char* p = skipSpace(first, last);
   bool negative = false;
@@ -117,17 +117,8 @@ ScanResult scanFloat(const char* first, const char* last, float& value) {
 }
 
 ScanResult scanInt(const char* first, const char* last, std::int32_t& value) {
-  // Short cut: up to nine plain digits cannot overflow.
   const char* p = first;
-  const char* shortEnd = last - first > 9 ? first + 9 : last;
-  std::uint32_t shortValue = 0;
-  for (; p != shortEnd && isDigit(*p); ++p) {
-    shortValue = shortValue * 10 + static_cast<unsigned>(*p - '0');
-  }
-  if (p != first && (p == last || !isDigit(*p))) {
-    value = static_cast<std::int32_t>(shortValue);
-    return {p, true};
-  }
+  if (scanShortDigits(p, last, value)) return {p, true};
 
   value = 0;
   p = skipSpace(first, last);

@@ -14,18 +14,67 @@ struct ScanResult {
   bool ok;
 };
 
+// True for the characters that stream extraction skips as white space in the classic locale.
+constexpr bool isStreamSpace(char c) {
+  return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
+}
+
+// scanFloat for any text.
+ScanResult scanFloatInFull(const char* first, const char* last, float& value);
+
 // Reads a float as `stream >> value` does: white space skipped, an optional sign ("+" too),
 // digits with an optional point and exponent; no "inf", "nan" or hex. On failure `value` is 0,
 // except on overflow, where it is the largest finite float of the number's sign.
-ScanResult scanFloat(const char* first, const char* last, float& value);
+// The common text of a mesh file, at most seven digits around a point with no exponent, is read
+// here in line: their value is an exact float, and so is its power of ten, so one division gives
+// the correctly rounded result. Everything else takes the full way.
+inline ScanResult scanFloat(const char* first, const char* last, float& value) {
+  constexpr float kPowersOfTen[8] = {1e0f, 1e1f, 1e2f, 1e3f, 1e4f, 1e5f, 1e6f, 1e7f};
+  constexpr int kMaxDigits = 7;
+  const auto isDigit = [](char c) { return c >= '0' && c <= '9'; };
+  const char* p = first;
+  while (p != last && isStreamSpace(*p)) ++p;
+  const bool negative = p != last && *p == '-';
+  if (negative) ++p;
+  std::int32_t digits = 0;
+  int count = 0;
+  for (; p != last && isDigit(*p); ++p) {
+    if (++count > kMaxDigits) return scanFloatInFull(first, last, value);
+    digits = digits * 10 + (*p - '0');
+  }
+  int fraction = 0;
+  if (p != last && *p == '.') {
+    for (++p; p != last && isDigit(*p); ++p, ++fraction) {
+      if (++count > kMaxDigits) return scanFloatInFull(first, last, value);
+      digits = digits * 10 + (*p - '0');
+    }
+  }
+  if (count == 0 || (p != last && (*p == 'e' || *p == 'E'))) {
+    return scanFloatInFull(first, last, value);
+  }
+  const float quotient = static_cast<float>(digits) / kPowersOfTen[fraction];
+  value = negative ? -quotient : quotient;
+  return {p, true};
+}
 
 // Reads an int as `stream >> value` does: white space skipped, an optional sign, decimal digits.
 // On failure `value` is 0, except on overflow, where it is INT_MAX or INT_MIN.
 ScanResult scanInt(const char* first, const char* last, std::int32_t& value);
 
-// True for the characters that stream extraction skips as white space in the classic locale.
-constexpr bool isStreamSpace(char c) {
-  return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
+// Reads one to nine decimal digits at `p` that no further digit follows, the common case of a
+// number in an index list, which cannot overflow: stores them in `value`, moves `p` behind them
+// and returns true. Returns false (leaving `p` and `value` as they were) for anything else.
+inline bool scanShortDigits(const char*& p, const char* last, std::int32_t& value) {
+  const auto isDigit = [](char c) { return c >= '0' && c <= '9'; };
+  const char* q = p;
+  const char* const stop = last - p > 9 ? p + 9 : last;
+  std::int32_t number = 0;
+  for (; q != stop && isDigit(*q); ++q) number = number * 10 + (*q - '0');
+  if (q == p || (q != last && isDigit(*q))) return false;
+  value = number;
+  p = q;
+  return true;
 }
+
 
 }  // namespace mevrix::common

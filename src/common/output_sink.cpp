@@ -1,6 +1,9 @@
 #include "common/output_sink.h"
 
+#include <utility>
+
 #include "common/number_format.h"
+#include "platform/file_replace.h"
 
 namespace mevrix::common {
 namespace {
@@ -8,37 +11,61 @@ namespace {
 constexpr std::size_t kFileBufferSize = 512 * 1024;
 constexpr std::size_t kMemoryInitialSize = 4096;
 
+// The sink hands over large blocks; a second buffer would only copy them again.
+platform::FileHandle unbuffered(platform::FileHandle file) {
+  if (file) std::setvbuf(file.get(), nullptr, _IONBF, 0);
+  return file;
+}
+
 }  // namespace
 
 std::optional<OutputFile> OutputFile::open(const char* path, platform::WriteMode mode) {
-  std::FILE* file = platform::openForWriting(path, mode);
+  platform::FileHandle file(platform::openForWriting(path, mode));
   if (!file) return std::nullopt;
-  // The sink hands over large blocks; a second buffer would only copy them again.
-  std::setvbuf(file, nullptr, _IONBF, 0);
-  return OutputFile(file);
+  return OutputFile(unbuffered(std::move(file)));
+}
+
+std::optional<OutputFile> OutputFile::openReplacing(
+    const char* path, const std::optional<platform::FileIdentity>& input) {
+  if (!input || platform::identityOf(path) != input) {
+    return open(path, platform::WriteMode::truncate);
+  }
+  std::optional<platform::Replacement> replacement = platform::createReplacement(path);
+  if (!replacement) return std::nullopt;
+  return OutputFile(unbuffered(std::move(replacement->file)),
+                    std::move(replacement->temporaryPath), std::move(replacement->targetPath));
 }
 
 OutputFile::OutputFile(OutputFile&& other) noexcept
-    : file_(other.file_), failed_(other.failed_) {
-  other.file_ = nullptr;
-}
+    : file_(std::move(other.file_)),
+      replacementPath_(std::exchange(other.replacementPath_, {})),
+      target_(std::move(other.target_)),
+      failed_(other.failed_) {}
 
 OutputFile::~OutputFile() {
-  if (file_) std::fclose(file_);
+  file_.reset();
+  if (!replacementPath_.empty()) platform::discardReplacement(replacementPath_);
 }
 
 bool OutputFile::write(const char* bytes, std::size_t size) {
   if (failed_ || !file_) return false;
-  if (size != 0 && std::fwrite(bytes, 1, size, file_) != size) failed_ = true;
+  if (size != 0 && std::fwrite(bytes, 1, size, file_.get()) != size) failed_ = true;
   return !failed_;
 }
 
 bool OutputFile::close() {
   if (!file_) return false;
   bool good = !failed_;
-  if (std::fflush(file_) != 0 || std::ferror(file_)) good = false;
-  if (std::fclose(file_) != 0) good = false;
-  file_ = nullptr;
+  if (std::fflush(file_.get()) != 0 || std::ferror(file_.get())) good = false;
+  if (std::fclose(file_.release()) != 0) good = false;
+  if (!replacementPath_.empty()) {
+    const std::string temporary = std::exchange(replacementPath_, {});
+    if (!good) {
+      platform::discardReplacement(temporary);
+    } else if (!platform::commitReplacement(temporary, target_)) {
+      good = false;
+    }
+  }
   failed_ = !good;
   return good;
 }

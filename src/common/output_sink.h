@@ -8,8 +8,10 @@
 #include <cstring>
 #include <memory>
 #include <optional>
+#include <string>
 #include <string_view>
 
+#include "platform/file_identity.h"
 #include "platform/file_open.h"
 
 namespace mevrix::common {
@@ -27,19 +29,36 @@ class OutputFile {
   // Opens `path` for writing; nothing when it cannot be opened.
   static std::optional<OutputFile> open(const char* path, platform::WriteMode mode);
 
+  // Opens `path` to be written anew. When it names the file `input` (the one being read) the
+  // bytes go to a new file beside it, which takes the name only in close() once every byte is
+  // there, so the input stays whole for reading and is never lost to a failed write. Otherwise
+  // the file at `path` is emptied now. Nothing when the file cannot be opened or created.
+  static std::optional<OutputFile> openReplacing(
+      const char* path, const std::optional<platform::FileIdentity>& input);
+
   OutputFile(OutputFile&& other) noexcept;
   OutputFile& operator=(OutputFile&&) = delete;
+  // A file never closed is closed; a replacement never closed is removed.
   ~OutputFile();
 
   // Writes all of `bytes`; false (now and on every later call) once any write has failed.
   bool write(const char* bytes, std::size_t size);
 
-  // Flushes and closes the file. True only when every write, the flush and the close succeeded.
+  // Flushes and closes the file, and puts a replacement in place. True only when every write,
+  // the flush, the close and the replacement succeeded. On Windows a file that is replaced must
+  // no longer be open for reading.
   bool close();
 
  private:
-  explicit OutputFile(std::FILE* file) : file_(file) {}
-  std::FILE* file_;
+  explicit OutputFile(platform::FileHandle file, std::string replacementPath = {},
+                      std::string target = {})
+      : file_(std::move(file)),
+        replacementPath_(std::move(replacementPath)),
+        target_(std::move(target)) {}
+
+  platform::FileHandle file_;
+  std::string replacementPath_;  // the new file while it replaces `target_`; else empty
+  std::string target_;
   bool failed_ = false;
 };
 

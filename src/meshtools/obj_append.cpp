@@ -1,12 +1,11 @@
 #include "meshtools/obj_append.h"
 
 #include <algorithm>
-#include <cstring>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
 
-#include "common/file_reader.h"
 #include "common/number_format.h"
 #include "common/number_scan.h"
 #include "common/path.h"
@@ -60,23 +59,12 @@ class FaceRewriter {
       if (p == end) return true;
       std::int32_t position = 0;
       std::int32_t texCoord = 0;
-      p = readDigits(p, end, position);
-      if (!p || p == end || *p != '/') return false;
-      p = readDigits(p + 1, end, texCoord);
-      if (!p || (p != end && *p != ' ')) return false;
+      if (!common::scanShortDigits(p, end, position) || p == end || *p != '/') return false;
+      ++p;
+      if (!common::scanShortDigits(p, end, texCoord) || (p != end && *p != ' ')) return false;
       positions_.push_back(position);
       texCoords_.push_back(texCoord);
     }
-  }
-
-  // One to nine decimal digits; the end of them, or null when there are none or too many.
-  static const char* readDigits(const char* p, const char* end, std::int32_t& value) {
-    const char* const first = p;
-    std::int32_t number = 0;
-    while (p != end && *p >= '0' && *p <= '9' && p - first < 9) number = number * 10 + (*p++ - '0');
-    if (p == first || (p != end && *p >= '0' && *p <= '9')) return nullptr;
-    value = number;
-    return p;
   }
 
   void splitCorners(std::string_view corners) {
@@ -139,14 +127,13 @@ class FaceRewriter {
 
 }  // namespace
 
-AppendCounts appendObjText(std::string_view input, std::string_view groupName,
-                           std::int64_t vertexBase, std::int64_t texCoordBase,
-                           common::OutputSink& sink) {
+AppendCounts appendObjLines(common::ChunkedInput& input, std::string_view groupName,
+                            std::int64_t vertexBase, std::int64_t texCoordBase,
+                            common::OutputSink& sink) {
   FaceRewriter faces(vertexBase, texCoordBase);
   AppendCounts counts;
-  common::LineReader lines(input);
   std::string_view line;
-  while (lines.next(line)) {
+  while (input.nextLine(line)) {
     if (line.empty()) continue;
     switch (line[0]) {
       case 'v':
@@ -177,25 +164,42 @@ AppendCounts appendObjText(std::string_view input, std::string_view groupName,
 
 AppendResult appendObjFile(const char* inputPath, const char* outputPath, std::int64_t vertexBase,
                            MergeState& state) {
-  // Read all of the input before the output is opened: an output that is the input itself then
-  // gains one copy instead of feeding the reading without end.
-  const std::optional<common::FileBuffer> input = common::readWholeFile(inputPath);
-  if (!input) return {AppendStatus::inputFailed, 0};
+  std::optional<common::FileSource> source = common::FileSource::open(inputPath);
+  if (!source) return {AppendStatus::inputFailed, 0};
+  return appendObj(*source, common::fileStem(inputPath), outputPath, vertexBase, state);
+}
 
-  // Everything that may fail for lack of memory happens before the output is touched, so that
-  // an input once written is always recorded.
-  GroupRecord record{std::string(common::fileStem(inputPath)), state.faceCount, 0};
-  if (state.groupList.size() == state.groupList.capacity()) {
-    state.groupList.reserve(std::max<std::size_t>(8, 2 * state.groupList.capacity()));
+AppendResult appendObj(common::ByteSource& source, std::string_view groupName,
+                       const char* outputPath, std::int64_t vertexBase, MergeState& state) {
+  // Everything that may fail before the output is touched happens first: the input's first
+  // window, and room for the record, so that an input once written is always recorded. The
+  // input's size is fixed now, so an output that is the input itself never reads back its own
+  // appended copy.
+  std::optional<common::ChunkedInput> input;
+  GroupRecord record;
+  if (!common::completes([&] {
+        input.emplace(source).readAhead();
+        record = GroupRecord{std::string(groupName), state.faceCount, 0};
+        if (state.groupList.size() == state.groupList.capacity()) {
+          state.groupList.reserve(std::max<std::size_t>(8, 2 * state.groupList.capacity()));
+        }
+      })) {
+    return {AppendStatus::inputFailed, 0};
   }
 
   std::optional<common::OutputFile> file =
       common::OutputFile::open(outputPath, platform::WriteMode::append);
   if (!file) return {AppendStatus::outputFailed, 0};
-  common::OutputSink sink(*file);
-  const AppendCounts counts =
-      appendObjText(input->view(), record.name, vertexBase, state.texCoordBase, sink);
-  const bool flushed = sink.finish();
+  AppendCounts counts;
+  bool flushed = false;
+  // From here on bytes may have reached the output: any failure is an incomplete output.
+  if (!common::completes([&] {
+        common::OutputSink sink(*file);
+        counts = appendObjLines(*input, record.name, vertexBase, state.texCoordBase, sink);
+        flushed = sink.finish();
+      })) {
+    return {AppendStatus::outputFailed, 0};
+  }
   const bool closed = file->close();
   if (!flushed || !closed) return {AppendStatus::outputFailed, 0};
 

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <string_view>
 
+#include "common/chunked_input.h"
 #include "common/output_sink.h"
 #include "meshtools/merge_state.h"
 
@@ -17,7 +18,8 @@ struct AppendCounts {
   std::int64_t faces = 0;      // "f" lines rewritten (as faces or as comment lines)
 };
 
-// Writes the merged form of the OBJ text `input` to `sink`, each line ended by the platform line
+// Writes the merged form of the lines of `input`, from where it stands, to `sink`, each line
+// ended by the platform line
 // end: position ("v ") and texture-coordinate ("vt") lines unchanged, every line that begins with
 // "g" as "g " + `groupName`, every line that begins with "f" renumbered (below), all else dropped.
 //
@@ -27,10 +29,11 @@ struct AppendCounts {
 // position text until one cannot be read, then from what that left unread followed by the texture
 // text, as one stream would read them. Equal counts give "f " followed by "P/T " per corner, with
 // `vertexBase` added to each position and `texCoordBase` to each texture number; unequal counts
-// give the line "# faceV - N txrV - M". Sums are exact 64-bit values, never wrapped.
-AppendCounts appendObjText(std::string_view input, std::string_view groupName,
-                           std::int64_t vertexBase, std::int64_t texCoordBase,
-                           common::OutputSink& sink);
+// give the line "# faceV - N txrV - M". Sums are exact 64-bit values, never wrapped. Throws
+// common::ReadError.
+AppendCounts appendObjLines(common::ChunkedInput& input, std::string_view groupName,
+                            std::int64_t vertexBase, std::int64_t texCoordBase,
+                            common::OutputSink& sink);
 
 enum class AppendStatus {
   ok = 0,
@@ -45,10 +48,15 @@ struct AppendResult {
 
 // Appends the OBJ file at `inputPath` to the file at `outputPath` (created if absent), named after
 // the input's file stem and numbered from `vertexBase` and `state.texCoordBase`. On success records
-// the input in `state` and advances its counters; on failure leaves `state` as it was. The input is
-// read completely before the output is opened, so an output that is the input itself gains one
-// renumbered copy.
+// the input in `state` and advances its counters; on failure leaves `state` as it was. Only the
+// bytes the input had when it was opened are read, so an output that is the input itself gains
+// one renumbered copy. An input that cannot be read at all leaves the output untouched; one that
+// fails later gives outputFailed, as bytes may have been appended by then.
 AppendResult appendObjFile(const char* inputPath, const char* outputPath, std::int64_t vertexBase,
                            MergeState& state);
+
+// The same from an input already open as `source`, whose group is named `groupName`.
+AppendResult appendObj(common::ByteSource& source, std::string_view groupName,
+                       const char* outputPath, std::int64_t vertexBase, MergeState& state);
 
 }  // namespace mevrix::meshtools

@@ -5,7 +5,6 @@
 #include <limits>
 #include <new>
 
-#include "common/file_reader.h"
 #include "meshtools/bmp_writer.h"
 #include "meshtools/distinct_floats.h"
 #include "meshtools/sculpt_map_reader.h"
@@ -54,8 +53,8 @@ std::int32_t ChannelScale::operator()(float c) const {
   return static_cast<std::int32_t>(value);
 }
 
-SculptResult buildSculptMap(std::string_view objText, SculptMap& map) {
-  SculptMesh mesh = readSculptMesh(objText);
+SculptResult buildSculptMap(common::ChunkedInput& input, SculptMap& map) {
+  SculptMesh mesh = readSculptMesh(input);
   const DistinctFloats& distinctU = mesh.distinctU;
   const DistinctFloats& distinctV = mesh.distinctV;
   if (distinctU.size() == 0 || distinctV.size() == 0) return SculptResult::notAGrid;
@@ -77,26 +76,25 @@ SculptResult buildSculptMap(std::string_view objText, SculptMap& map) {
   // most 2048 here.
   const std::vector<std::uint32_t> rankU = distinctU.ranks();
   const std::vector<std::uint32_t> rankV = distinctV.ranks();
-  std::vector<std::array<std::uint32_t, 2>>& points = mesh.texCoords;
-  for (auto& [u, v] : points) {
-    u = 2 * rankU[u];
-    v = 2 * rankV[v];
-  }
+  common::BlockVector<std::array<std::uint32_t, 2>>& points = mesh.texCoords;
+  points.forEach([&](std::array<std::uint32_t, 2>& point) {
+    point[0] = 2 * rankU[point[0]];
+    point[1] = 2 * rankV[point[1]];
+  });
 
   // Each position's pixel colour; the positions themselves are not needed after this.
   const ChannelScale scale(mesh.maxCoord, mesh.minCoord);
-  std::vector<Pixel> colours;
-  colours.reserve(mesh.positions.size());
-  for (const SculptPosition& p : mesh.positions) {
+  common::BlockVector<Pixel> colours;
+  mesh.positions.forEach([&](const SculptPosition& p) {
     colours.push_back({lowByte(scale(p.z)), lowByte(scale(p.y)), lowByte(scale(p.x))});
-  }
-  mesh.positions = {};
+  });
+  SculptFaceReader faces(input, mesh);
+  mesh.positions.clear();
 
   map.width = static_cast<std::uint32_t>(width);
   map.height = static_cast<std::uint32_t>(height);
   map.pixels.assign(static_cast<std::size_t>(width) * static_cast<std::size_t>(height) * 3, 0);
 
-  SculptFaceReader faces(mesh.faceText, colours.size(), points.size());
   SculptFace face;
   while (faces.next(face)) {
     const std::int32_t n = face.cornerCount;
@@ -136,35 +134,62 @@ SculptResult buildSculptMap(std::string_view objText, SculptMap& map) {
   return SculptResult::written;
 }
 
-SculptResult convertToSculptMap(std::string_view objText, common::OutputSink& out) {
+SculptResult convertToSculptMap(common::ChunkedInput& input, MapOutput& output) {
   SculptMap map;
-  const SculptResult result = buildSculptMap(objText, map);
-  if (result != SculptResult::written) return result;
-  if (!writeBmp24(out, map.width, map.height, map.pixels)) return SculptResult::tooLarge;
-  return SculptResult::written;
+  SculptResult built = SculptResult::cannotRead;
+  if (!common::completes([&] { built = buildSculptMap(input, map); })) {
+    return SculptResult::cannotRead;
+  }
+  if (built != SculptResult::written) return built;
+
+  common::OutputSink* sink = output.open();
+  if (!sink) return SculptResult::cannotWrite;
+  bool fits = false;
+  bool finished = false;
+  // The output is open: memory running out now is a failed write.
+  if (!common::completes([&] {
+        fits = writeBmp24(*sink, map.width, map.height, map.pixels);
+        finished = output.finish();
+      })) {
+    return SculptResult::cannotWrite;
+  }
+  if (!fits) return SculptResult::tooLarge;
+  return finished ? SculptResult::written : SculptResult::cannotWrite;
 }
 
-SculptResult objToSculptMap(const char* objPath, const char* imagePath) {
-  SculptMap map;
-  {
-    std::optional<common::FileBuffer> input = common::readWholeFile(objPath);
-    if (!input) return SculptResult::cannotRead;
-    const SculptResult result = buildSculptMap(input->view(), map);
-    if (result != SculptResult::written) return result;
+namespace {
+
+// The image file, created or emptied only when the map is built.
+class MapFile final : public MapOutput {
+ public:
+  explicit MapFile(const char* path) : path_(path) {}
+
+  common::OutputSink* open() override {
+    std::optional<common::OutputFile> file =
+        common::OutputFile::open(path_, platform::WriteMode::truncate);
+    if (!file) return nullptr;
+    return &sink_.emplace(file_.emplace(std::move(*file)));
+  }
+  bool finish() override {
+    const bool finished = sink_->finish();
+    return file_->close() && finished;
   }
 
-  std::optional<common::OutputFile> file =
-      common::OutputFile::open(imagePath, platform::WriteMode::truncate);
-  if (!file) return SculptResult::cannotWrite;
-  bool good = false;
-  try {
-    common::OutputSink sink(*file);
-    good = writeBmp24(sink, map.width, map.height, map.pixels) && sink.finish();
-  } catch (const std::bad_alloc&) {
-    good = false;  // the file is open, so this is a failed write
-  }
-  const bool closed = file->close();
-  return good && closed ? SculptResult::written : SculptResult::cannotWrite;
+ private:
+  const char* path_;
+  std::optional<common::OutputFile> file_;
+  std::optional<common::OutputSink> sink_;
+};
+
+}  // namespace
+
+SculptResult objToSculptMap(const char* objPath, const char* imagePath) {
+  std::optional<common::FileSource> source = common::FileSource::open(objPath);
+  if (!source) return SculptResult::cannotRead;
+  std::optional<common::ChunkedInput> input;
+  if (!common::completes([&] { input.emplace(*source); })) return SculptResult::cannotRead;
+  MapFile image(imagePath);
+  return convertToSculptMap(*input, image);
 }
 
 }  // namespace mevrix::meshtools

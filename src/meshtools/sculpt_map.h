@@ -6,6 +6,7 @@
 #include <string_view>
 #include <vector>
 
+#include "common/chunked_input.h"
 #include "common/output_sink.h"
 
 namespace mevrix::meshtools {
@@ -41,14 +42,37 @@ struct SculptMap {
   std::vector<std::uint8_t> pixels;
 };
 
-// Reads OBJ text, checks its grid and places every face's corners on the map. Returns `written`
-// with the map filled in, or why there is no map: `notAGrid`, then `tooLarge`, then
-// `malformedMesh`.
-SculptResult buildSculptMap(std::string_view objText, SculptMap& map);
+// Reads the OBJ text of `input` in two passes, checks its grid and places every face's corners on
+// the map. Returns `written` with the map filled in, or why there is no map: `notAGrid`, then
+// `tooLarge`, then `malformedMesh`. Throws common::ReadError.
+SculptResult buildSculptMap(common::ChunkedInput& input, SculptMap& map);
 
-// Turns OBJ text into the bytes of the BMP file; puts nothing into `out` unless the result is
-// `written`.
-SculptResult convertToSculptMap(std::string_view objText, common::OutputSink& out);
+// Where a map's bytes go. It is opened only once the map is built, so nothing is created or
+// changed for a mesh that gives no map.
+class MapOutput {
+ public:
+  virtual ~MapOutput() = default;
+  // The sink to write the image to, or null when the output cannot be opened.
+  virtual common::OutputSink* open() = 0;
+  // Completes the output; true when every byte reached it.
+  virtual bool finish() = 0;
+};
+
+// A map's bytes kept in memory.
+class MemoryMapOutput final : public MapOutput {
+ public:
+  common::OutputSink* open() override { return &sink_; }
+  bool finish() override { return sink_.finish(); }
+  std::string_view bytes() const { return sink_.contents(); }
+
+ private:
+  common::OutputSink sink_;
+};
+
+// Turns the OBJ text of `input` into the bytes of a BMP file in `output`; opens `output` only
+// when the result is `written` or `cannotWrite`. `cannotRead` when the input could not be read
+// or memory ran out before the map was built.
+SculptResult convertToSculptMap(common::ChunkedInput& input, MapOutput& output);
 
 // Reads the OBJ file at `objPath` and writes its sculpt map to `imagePath`. The image file is
 // opened (created or truncated) only once the map has been built.

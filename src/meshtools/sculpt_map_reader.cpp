@@ -1,6 +1,6 @@
 #include "meshtools/sculpt_map_reader.h"
 
-#include <cstring>
+#include <string_view>
 
 #include "common/number_scan.h"
 
@@ -10,39 +10,23 @@ namespace {
 using common::scanFloat;
 using common::scanInt;
 
-constexpr std::size_t kTypicalLineBytes = 32;
-
-// Reads `count` numbers from the line at `p`, one after the other as stream extraction from
-// that line alone would; false when one is missing or unreadable. Returns where reading
-// stopped, never beyond the line's line feed: blanks are skipped here only up to the line feed,
-// and a scan that starts on something else than white space reads only number characters.
-const char* scanLineFloats(const char* p, const char* end, float* values, int count, bool& ok) {
+// Reads `count` numbers from `p` on, one after the other as stream extraction from the line
+// alone would; false when one is missing or unreadable.
+bool scanLineFloats(const char* p, const char* end, float* values, int count) {
   for (int i = 0; i < count; ++i) {
-    while (p != end && *p != '\n' && common::isStreamSpace(*p)) ++p;
-    if (p == end || *p == '\n') {
-      ok = false;
-      return p;
-    }
+    while (p != end && common::isStreamSpace(*p)) ++p;
+    if (p == end) return false;
     const auto scanned = scanFloat(p, end, values[i]);
     p = scanned.next;
-    if (!scanned.ok) {
-      ok = false;
-      return p;
-    }
+    if (!scanned.ok) return false;
   }
-  ok = true;
-  return p;
+  return true;
 }
 
-// Face lines are read straight from the text up to their line feed. Corner tokens are separated
-// by spaces (only spaces); inside a token "/" separates numbers just as white space does.
+// Corner tokens are separated by spaces (only spaces); inside a token "/" separates numbers just
+// as white space does.
 bool endsToken(const char* p, const char* end) {
-  return p == end || *p == ' ' || *p == '\n';
-}
-
-// Where the line ends: at its line feed, or at a carriage return just before it.
-bool endsLine(const char* p, const char* end) {
-  return p == end || *p == '\n' || (*p == '\r' && end - p >= 2 && p[1] == '\n');
+  return p == end || *p == ' ';
 }
 
 const char* skipInsideToken(const char* p, const char* end) {
@@ -69,9 +53,13 @@ const char* readCorner(const char* p, const char* end, std::int32_t& position,
       ok = false;
       return p;
     }
-    const auto scanned = scanInt(p, end, number);
-    p = scanned.next;
-    if (!scanned.ok || number < 1) {
+    // Plain digits, the common case, are read without the general scanner's call.
+    if (!common::scanShortDigits(p, end, number)) {
+      const auto scanned = scanInt(p, end, number);
+      p = scanned.next;
+      if (!scanned.ok) number = 0;
+    }
+    if (number < 1) {
       ok = false;
       return tokenEnd(p, end);
     }
@@ -81,121 +69,96 @@ const char* readCorner(const char* p, const char* end, std::int32_t& position,
   return tokenEnd(p, end);
 }
 
-// The corners of the face line whose text behind "f " starts at `p`; a run of spaces is one
-// separator and no token is empty. Returns where reading stopped: at the line feed when `ok`.
-const char* readFace(const char* p, const char* end, SculptFace& face, bool& ok) {
+// The corners of a face line's text behind "f "; a run of spaces is one separator and no token
+// is empty. False for a malformed face.
+bool readFace(const char* p, const char* end, SculptFace& face) {
   face = SculptFace{};
   std::size_t corners = 0;
-  ok = false;
   for (;;) {
     while (p != end && *p == ' ') ++p;
-    if (endsLine(p, end)) break;
-    if (corners == 4) return p;
+    if (p == end) break;
+    if (corners == 4) return false;
     bool cornerOk = false;
     p = readCorner(p, end, face.position[corners], face.texCoord[corners], cornerOk);
-    if (!cornerOk) return p;
+    if (!cornerOk) return false;
     ++corners;
   }
-  if (corners < 3) return p;
+  if (corners < 3) return false;
   face.cornerCount = static_cast<std::int32_t>(corners);
-  ok = true;
-  return p;
+  return true;
 }
 
-// Each reads the numbers of its line from `p` on and returns where it stopped.
-const char* readPosition(const char* p, const char* end, SculptMesh& mesh) {
+void readPosition(std::string_view numbers, SculptMesh& mesh) {
   float xyz[3];
-  bool ok = false;
-  p = scanLineFloats(p, end, xyz, 3, ok);
-  if (!ok) {
+  if (!scanLineFloats(numbers.data(), numbers.data() + numbers.size(), xyz, 3)) {
     mesh.wellFormed = false;
-    return p;
+    return;
   }
   for (float c : xyz) {
     if (c > mesh.maxCoord) mesh.maxCoord = c;
     if (c < mesh.minCoord) mesh.minCoord = c;
   }
   mesh.positions.push_back({xyz[0], xyz[1], xyz[2]});
-  return p;
 }
 
-const char* readTexCoord(const char* p, const char* end, SculptMesh& mesh) {
+void readTexCoord(std::string_view numbers, SculptMesh& mesh) {
   float uv[2];
-  bool ok = false;
-  p = scanLineFloats(p, end, uv, 2, ok);
-  if (!ok) {
+  if (!scanLineFloats(numbers.data(), numbers.data() + numbers.size(), uv, 2)) {
     mesh.wellFormed = false;
-    return p;
+    return;
   }
   mesh.texCoords.push_back({mesh.distinctU.add(uv[0]), mesh.distinctV.add(uv[1])});
-  return p;
 }
 
-const char* lineFeed(const char* p, const char* end) {
-  if (p == end || *p == '\n') return p;  // where reading a line usually stops
-  const void* feed = std::memchr(p, '\n', static_cast<std::size_t>(end - p));
-  return feed ? static_cast<const char*>(feed) : end;
+bool isFaceLine(std::string_view line) {
+  return line.size() >= 2 && line[0] == 'f' && line[1] == ' ';
 }
 
 }  // namespace
 
-SculptMesh readSculptMesh(std::string_view text) {
+SculptMesh readSculptMesh(common::ChunkedInput& input) {
   SculptMesh mesh;
-  // The numbers of positions and texture coordinates are read straight from the text, and only
-  // the rest of their line is searched for its end: most of the text is looked at once.
-  const char* p = text.data();
-  const char* const end = text.data() + text.size();
-  const char* firstFace = nullptr;
-  const char* lastFaceEnd = nullptr;
-  // Room for more of each than a mesh text of this size usually holds (a vertex takes some 100
-  // bytes with its texture coordinate and face), so the lists rarely have to move while they
-  // grow; reserved room that is never written costs no memory.
-  mesh.positions.reserve(text.size() / kTypicalLineBytes);
-  mesh.texCoords.reserve(text.size() / kTypicalLineBytes);
-  while (p != end) {
-    const char first = *p;
-    const char second = end - p >= 2 ? p[1] : '\n';
-    if (first == 'v' && second == ' ') {
-      p = lineFeed(readPosition(p + 2, end, mesh), end);
-    } else if (first == 'v' && second == 't') {
-      p = lineFeed(readTexCoord(p + 2, end, mesh), end);
-    } else if (first == 'f' && second == ' ') {
-      ++mesh.faceLines;
-      if (!firstFace) firstFace = p;
-      p = lineFeed(p, end);
-      lastFaceEnd = p == end ? end : p + 1;
-    } else {
-      p = lineFeed(p, end);
+  input.rewind();
+  std::string_view line;
+  while (input.nextLine(line)) {
+    if (line.size() < 2) continue;
+    if (line[0] == 'v' && line[1] == ' ') {
+      readPosition(line.substr(2), mesh);
+    } else if (line[0] == 'v' && line[1] == 't') {
+      readTexCoord(line.substr(2), mesh);
+    } else if (isFaceLine(line)) {
+      if (mesh.faceLines++ == 0) mesh.firstFaceOffset = input.lineOffset();
     }
-    if (p != end) ++p;  // the line feed
   }
-  if (firstFace) mesh.faceText = std::string_view(firstFace, lastFaceEnd - firstFace);
   return mesh;
 }
 
+SculptFaceReader::SculptFaceReader(common::ChunkedInput& input, const SculptMesh& mesh)
+    : input_(input),
+      facesLeft_(mesh.faceLines),
+      positions_(mesh.positions.size()),
+      texCoords_(mesh.texCoords.size()) {
+  if (facesLeft_ != 0) input_.rewind(mesh.firstFaceOffset);
+}
+
 bool SculptFaceReader::next(SculptFace& face) {
-  while (!malformed_ && p_ != end_) {
-    const bool isFace = end_ - p_ >= 2 && p_[0] == 'f' && p_[1] == ' ';
-    if (!isFace) {
-      p_ = lineFeed(p_, end_);
-      if (p_ != end_) ++p_;
-      continue;
-    }
-    bool good = false;
-    p_ = readFace(p_ + 2, end_, face, good);
-    for (std::int32_t k = 0; good && k < face.cornerCount; ++k) {
-      good = static_cast<std::size_t>(face.position[k]) < positions_ &&
-             static_cast<std::size_t>(face.texCoord[k]) < texCoords_;
-    }
-    if (!good) {
-      malformed_ = true;
-      return false;
-    }
-    p_ = lineFeed(p_, end_);
-    if (p_ != end_) ++p_;
-    return true;
+  if (malformed_ || facesLeft_ == 0) return false;
+  std::string_view line;
+  do {
+    // The face lines counted in the first pass must all be there again.
+    if (!input_.nextLine(line)) throw common::ReadError();
+  } while (!isFaceLine(line));
+  --facesLeft_;
+  bool good = readFace(line.data() + 2, line.data() + line.size(), face);
+  for (std::int32_t k = 0; good && k < face.cornerCount; ++k) {
+    good = static_cast<std::size_t>(face.position[k]) < positions_ &&
+           static_cast<std::size_t>(face.texCoord[k]) < texCoords_;
   }
-  return false;
+  if (!good) {
+    malformed_ = true;
+    return false;
+  }
+  return true;
 }
 
 }  // namespace mevrix::meshtools

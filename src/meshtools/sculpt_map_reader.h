@@ -6,9 +6,9 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
-#include <string_view>
-#include <vector>
 
+#include "common/block_vector.h"
+#include "common/chunked_input.h"
 #include "meshtools/distinct_floats.h"
 
 namespace mevrix::meshtools {
@@ -20,16 +20,15 @@ struct SculptPosition {
 // Everything but the faces, which are only counted: they are read afterwards, one at a time,
 // by SculptFaceReader.
 struct SculptMesh {
-  std::vector<SculptPosition> positions;
+  common::BlockVector<SculptPosition> positions;
   // The distinct u and v values of all texture coordinates, compared as floats.
   DistinctFloats distinctU;
   DistinctFloats distinctV;
   // Per texture coordinate, the ids of its u and its v among the distinct values.
-  std::vector<std::array<std::uint32_t, 2>> texCoords;
+  common::BlockVector<std::array<std::uint32_t, 2>> texCoords;
   std::size_t faceLines = 0;
-  // The stretch of the text from the first face line to the end of the last, where
-  // SculptFaceReader needs to look.
-  std::string_view faceText;
+  // Where the first face line starts, so that SculptFaceReader starts there.
+  std::uint64_t firstFaceOffset = 0;
   // The extent of all coordinates; both start at 0, so the origin always lies inside.
   float maxCoord = 0;
   float minCoord = 0;
@@ -38,7 +37,8 @@ struct SculptMesh {
   bool wellFormed = true;
 };
 
-SculptMesh readSculptMesh(std::string_view text);
+// Reads every line of `input` from its start. Throws common::ReadError.
+SculptMesh readSculptMesh(common::ChunkedInput& input);
 
 // One face line: its corners' 0-based position and texture-coordinate indices. A face with three
 // corners has -1 in both fourth slots.
@@ -48,28 +48,25 @@ struct SculptFace {
   std::array<std::int32_t, 4> texCoord{-1, -1, -1, -1};
 };
 
-// Reads the face lines of OBJ text in file order.
+// Reads the face lines of an input again, in file order, in a second pass.
 class SculptFaceReader {
  public:
-  // Reads the face lines of `text`, such as a mesh's faceText; faces must name entries among the
-  // first `positions` positions and `texCoords` texture coordinates.
-  SculptFaceReader(std::string_view text, std::size_t positions, std::size_t texCoords)
-      : p_(text.data()),
-        end_(text.data() + text.size()),
-        positions_(positions),
-        texCoords_(texCoords) {}
+  // Reads the face lines `mesh` counted in `input`; faces must name entries among its positions
+  // and texture coordinates. Throws common::ReadError when the input changed since.
+  SculptFaceReader(common::ChunkedInput& input, const SculptMesh& mesh);
 
-  // Reads the next face into `face`. Returns false at the end of the text, and at a malformed
+  // Reads the next face into `face`. Returns false after the last face line, and at a malformed
   // face line: fewer than three or more than four corners, a corner without two numbers, or a
-  // number that names no entry (the numbers are 1-based; 0 and negative ones name none).
+  // number that names no entry (the numbers are 1-based; 0 and negative ones name none). Throws
+  // common::ReadError when the face lines are no longer there.
   bool next(SculptFace& face);
 
   // True once next() has met a malformed face line; it then reads no further.
   bool malformed() const { return malformed_; }
 
  private:
-  const char* p_;
-  const char* end_;
+  common::ChunkedInput& input_;
+  std::size_t facesLeft_;
   std::size_t positions_;
   std::size_t texCoords_;
   bool malformed_ = false;

@@ -1,8 +1,9 @@
 #pragma once
 // Shrinking an OBJ file's texture coordinates toward the centre of the texture.
 
-#include <string_view>
+#include <optional>
 
+#include "common/chunked_input.h"
 #include "common/output_sink.h"
 
 namespace mevrix::meshtools {
@@ -12,12 +13,13 @@ constexpr bool isValidUvScale(double scale) {
   return scale >= 0.0 && scale <= 1.0;
 }
 
-// Copies the OBJ text `input` to `sink` line by line, each line ended by the platform line end.
-// A line that begins with "vt" is rewritten as "vt " followed by each number read from its fourth
-// character on (until one cannot be read) as c * scale + (1 - scale) / 2, each followed by a
-// space; the offset is held as a float, the sum is taken in double and rounded to float, and the
-// result is written as "%g" writes it. Every other line is copied unchanged.
-void scaleUvText(std::string_view input, double scale, common::OutputSink& sink);
+// Copies the lines of `input` from where it stands to `sink`, each line ended by the platform
+// line end. A line that begins with "vt" is rewritten as "vt " followed by each number read from
+// its fourth character on (until one cannot be read) as c * scale + (1 - scale) / 2, each
+// followed by a space; the offset is held as a float, the sum is taken in double and rounded to
+// float, and the result is written as "%g" writes it. Every other line is copied unchanged.
+// Throws common::ReadError.
+void scaleUvLines(common::ChunkedInput& input, double scale, common::OutputSink& sink);
 
 enum class ScaleUvStatus {
   ok = 0,
@@ -27,9 +29,15 @@ enum class ScaleUvStatus {
 };
 
 // Writes the rescaled form of the OBJ file at `inputPath` to `outputPath`, replacing what that
-// held. The input is read completely before the output is truncated, so an output that is the
-// input itself ends up holding the rescaled text. Nothing is opened for a bad scale, and the output
-// is not touched when the input cannot be read.
+// held. Nothing is opened for a bad scale, and the output is not touched when the input cannot be
+// read at all. An output that is the input itself (any name for the same file) is written as a
+// new file that replaces the input once complete, so that a failure never loses the input; other
+// names for the input (hard links) then keep the old contents.
 ScaleUvStatus scaleUvFile(const char* inputPath, const char* outputPath, double scale);
+
+// The same from an input already open as `source`, the file `sourceIdentity` when it is one.
+ScaleUvStatus scaleUv(common::ByteSource& source,
+                      const std::optional<platform::FileIdentity>& sourceIdentity,
+                      const char* outputPath, double scale);
 
 }  // namespace mevrix::meshtools

@@ -50,4 +50,15 @@ std::optional<std::uint64_t> regularFileSize(std::FILE* file) {
   return static_cast<std::uint64_t>(info.st_size);
 }
 
+bool seekTo(std::FILE* file, std::uint64_t offset) {
+#ifdef _WIN32
+  if (offset > static_cast<std::uint64_t>(INT64_MAX)) return false;
+  return _fseeki64(file, static_cast<__int64>(offset), SEEK_SET) == 0;
+#else
+  static_assert(sizeof(off_t) >= 8, "file offsets must reach beyond 4 GB");
+  if (offset > static_cast<std::uint64_t>(INT64_MAX)) return false;
+  return fseeko(file, static_cast<off_t>(offset), SEEK_SET) == 0;
+#endif
+}
+
 }  // namespace mevrix::platform

@@ -28,4 +28,7 @@ std::FILE* openForWriting(const char* path, WriteMode mode);
 // The size of the open file when it is a regular file; nothing for directories, devices, pipes.
 std::optional<std::uint64_t> regularFileSize(std::FILE* file);
 
+// Moves the reading position of `file` to byte `offset`, also beyond 4 GB in a 32-bit build.
+bool seekTo(std::FILE* file, std::uint64_t offset);
+
 }  // namespace mevrix::platform

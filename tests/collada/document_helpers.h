@@ -10,6 +10,7 @@
 #include "collada/triangles_writer.h"
 #include "common/output_sink.h"
 #include "support/line_ends.h"
+#include "support/memory_input.h"
 #include "support/temp_dir.h"
 
 namespace mevrix::collada::test {
@@ -26,13 +27,16 @@ inline ExportMetadata metadataFor(std::string baseName, std::string copyright) {
   return metadata;
 }
 
+// The document as a writer writes it from `obj`, read in windows of `window` bytes.
 inline std::string documentFor(std::string_view obj, std::int32_t mode,
-                               const ExportMetadata& metadata, bool triangles) {
-  ExportMesh mesh = readExportMeshFromMemory(obj, mode, triangles ? 2 : 7);
+                               const ExportMetadata& metadata, bool triangles,
+                               std::size_t window = common::ChunkedInput::kDefaultWindow) {
+  mevrix::test::MemoryInput memory(obj, window, window);
+  const ExportMesh mesh = readExportMesh(memory.input, mode, triangles ? 2 : 7);
   const MaterialPlan plan = triangles ? triangleMaterials(mesh, metadata.baseName)
                                       : polylistMaterials(mesh, metadata.baseName);
   common::OutputSink sink;
-  putDocument(sink, metadata, mesh, mode, plan);
+  putDocument(sink, metadata, mesh, plan, memory.input);
   return std::string(sink.contents());
 }
 

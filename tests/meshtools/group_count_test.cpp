@@ -6,10 +6,13 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <cstdio>
+#include <filesystem>
 #include <initializer_list>
 #include <memory>
 #include <string>
 
+#include "support/memory_input.h"
 #include "support/temp_dir.h"
 
 namespace mevrix::meshtools {
@@ -60,7 +63,8 @@ class MeshFile {
 int count(std::string_view data) {
   const auto exact = std::make_unique<char[]>(data.size());
   std::copy(data.begin(), data.end(), exact.get());
-  return countGroupIds({exact.get(), data.size()});
+  test::MemoryInput memory({exact.get(), data.size()}, common::ChunkedInput::kDefaultWindow, 7);
+  return countGroupIds(memory.input);
 }
 
 TEST(CountGroupIds, CountsDistinctWholeSixteenBitIds) {
@@ -81,6 +85,16 @@ TEST(CountGroupIds, WalksFromBlockToBlockByTheirLengths) {
   // The group block's own length field is not used.
   EXPECT_EQ(count(MeshFile().block(kGroupTag, 0, 2, std::string("\x01\x00\x02\x00", 4)).bytes()),
             2);
+}
+
+TEST(CountGroupIds, ALengthBelowAHeaderStartsTheNextBlockInsideTheFirst) {
+  // Whatever the header's fields then read as, the walk goes on from there.
+  const int expected[] = {-18, -18, -18, -18, -18, -18, -18, 6, -18, -18, -18, -18, -18, -18, -18};
+  for (std::uint32_t length = 1; length <= 15; ++length) {
+    const std::string file =
+        MeshFile().block(kGroupTag + 1, length, kGroupTag).groups({1, 2, 3}).bytes();
+    EXPECT_EQ(count(file), expected[length - 1]) << length;
+  }
 }
 
 TEST(CountGroupIds, AChainWithoutAGroupBlockGivesNoGroupBlock) {
@@ -116,6 +130,27 @@ TEST(CountGroupsInFile, ReadsTheWholeFileAndReportsUnreadableOnes) {
   EXPECT_EQ(countGroupsInFile(dir.file("missing.bin").c_str()), kGroupFileUnreadable);
   EXPECT_EQ(countGroupsInFile(dir.path().string().c_str()), kGroupFileUnreadable);
   EXPECT_EQ(countGroupsInFile(dir.write("empty.bin", "").c_str()), kNoGroupBlock);
+}
+
+TEST(CountGroupsInFile, WalksAChainBeyondFourGigabytesInASparseFile) {
+  test::TempDir dir;
+  const std::string path = dir.file("huge.bin");
+  // Two blocks of almost 4 GiB each carry the walk to a group block beyond 8 GiB; only the
+  // headers hold data.
+  constexpr std::uint64_t kStep = 0xFFFFFFF0u;
+  const std::string step = MeshFile().block(1, static_cast<std::uint32_t>(kStep), 0).bytes();
+  const std::string groups = MeshFile().groups({4, 5, 4}).bytes().substr(32);
+  std::filesystem::resize_file(dir.write("huge.bin", step), 32 + 2 * kStep + groups.size());
+  {
+    std::FILE* file = std::fopen(path.c_str(), "r+b");
+    ASSERT_TRUE(file);
+    ASSERT_TRUE(platform::seekTo(file, 32 + kStep));
+    ASSERT_EQ(std::fwrite(step.data() + 32, 1, 16, file), 16u);
+    ASSERT_TRUE(platform::seekTo(file, 32 + 2 * kStep));
+    ASSERT_EQ(std::fwrite(groups.data(), 1, groups.size(), file), groups.size());
+    ASSERT_EQ(std::fclose(file), 0);
+  }
+  EXPECT_EQ(countGroupsInFile(path.c_str()), 2);
 }
 
 }  // namespace

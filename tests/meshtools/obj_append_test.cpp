@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "support/line_ends.h"
+#include "support/memory_input.h"
 #include "support/temp_dir.h"
 
 namespace mevrix::meshtools {
@@ -28,8 +29,9 @@ constexpr std::string_view kQuad =
 
 std::string merged(std::string_view input, std::int64_t vertexBase = 0,
                    std::int64_t texCoordBase = 0, AppendCounts* counts = nullptr) {
+  test::MemoryInput memory(input);
   common::OutputSink sink;
-  const AppendCounts got = appendObjText(input, "mesh", vertexBase, texCoordBase, sink);
+  const AppendCounts got = appendObjLines(memory.input, "mesh", vertexBase, texCoordBase, sink);
   if (counts) *counts = got;
   return std::string(sink.contents());
 }

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "support/memory_input.h"
+
 namespace mevrix::meshtools {
 namespace {
 
@@ -18,11 +20,17 @@ struct Faces {
   bool malformed;
 };
 
-// Every face of the text, read from the stretch the mesh names and checked against the text's
-// own positions and texture coordinates.
+SculptMesh readSculptMesh(std::string_view text) {
+  test::MemoryInput memory(text);
+  return meshtools::readSculptMesh(memory.input);
+}
+
+// Every face of the text, read in a second pass and checked against the text's own positions
+// and texture coordinates.
 Faces readFaces(std::string_view text) {
-  const SculptMesh mesh = readSculptMesh(text);
-  SculptFaceReader reader(mesh.faceText, mesh.positions.size(), mesh.texCoords.size());
+  test::MemoryInput memory(text, 16, 5);
+  const SculptMesh mesh = meshtools::readSculptMesh(memory.input);
+  SculptFaceReader reader(memory.input, mesh);
   Faces faces{{}, false};
   SculptFace face;
   while (reader.next(face)) faces.read.push_back(face);
@@ -58,7 +66,7 @@ TEST(SculptMapReader, ReadsPositionsTextureCoordinatesAndFacesAndIgnoresTheRest)
   EXPECT_EQ(mesh.distinctV.value(mesh.texCoords[0][1]), 0.75f);
   EXPECT_EQ(mesh.distinctU.value(mesh.texCoords[1][0]), 0.5f);
   EXPECT_EQ(mesh.faceLines, 1u);
-  EXPECT_EQ(mesh.faceText, "f 2/1 1/2 2/2\n");
+  EXPECT_EQ(text.substr(mesh.firstFaceOffset, 14), "f 2/1 1/2 2/2\n");
   const Faces faces = readFaces(text);
   EXPECT_FALSE(faces.malformed);
   ASSERT_EQ(faces.read.size(), 1u);

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "meshtools/sculpt_test_meshes.h"
+#include "support/memory_input.h"
 #include "support/temp_dir.h"
 
 namespace mevrix::meshtools {
@@ -23,9 +24,10 @@ struct Converted {
 };
 
 Converted convert(std::string_view obj) {
-  common::OutputSink out;
-  const SculptResult result = convertToSculptMap(obj, out);
-  return {result, std::string(out.contents())};
+  test::MemoryInput memory(obj);
+  MemoryMapOutput out;
+  const SculptResult result = convertToSculptMap(memory.input, out);
+  return {result, std::string(out.bytes())};
 }
 
 std::uint32_t field32(std::string_view bytes, std::size_t offset) {
@@ -213,6 +215,12 @@ TEST(SculptMap, AMalformedMeshIsReportedAfterTheGridChecks) {
   EXPECT_EQ(convert(cell + "f 1/1 2/2 3/3 9/4\n").result, SculptResult::malformedMesh);
   EXPECT_EQ(convert(cell + "f 1/1 2/2 3/3 4/-1\n").result, SculptResult::malformedMesh);
   EXPECT_EQ(convert(cell + "v 1 2\nf 1/1 2/2 3/3 4/4\n").result, SculptResult::malformedMesh);
+  // A carriage return ends a face line only just before its line feed; anywhere else it belongs
+  // to the corner it follows, or stands as a corner of its own that holds no number.
+  EXPECT_EQ(convert(cell + "f 1/1 2/2 3/3 4/4 \r").result, SculptResult::malformedMesh);
+  EXPECT_EQ(convert(cell + "f 1/1 2/2 3/3 \r").result, SculptResult::malformedMesh);
+  EXPECT_EQ(convert(cell + "f 1/1 2/2 3/3 4/4\r").result, SculptResult::written);
+  EXPECT_EQ(convert(cell + "f 1/1 2/2 3/3 4/4 \r\n").result, SculptResult::written);
   // Nothing was put into the sink.
   EXPECT_TRUE(convert(cell + "f 1/1 2/2\n").bytes.empty());
   // With the grid wrong as well, the grid check answers first.

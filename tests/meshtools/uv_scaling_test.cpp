@@ -8,7 +8,12 @@
 #include <limits>
 #include <string>
 
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
+
 #include "support/line_ends.h"
+#include "support/memory_input.h"
 #include "support/temp_dir.h"
 
 namespace mevrix::meshtools {
@@ -19,8 +24,9 @@ using test::TempDir;
 using test::withPlatformLineEnds;
 
 std::string scaled(std::string_view input, double scale) {
+  test::MemoryInput memory(input);
   common::OutputSink sink;
-  scaleUvText(input, scale, sink);
+  scaleUvLines(memory.input, scale, sink);
   return std::string(sink.contents());
 }
 
@@ -90,23 +96,16 @@ TEST(ScaleUvFile, AnOutputThatIsTheInputReceivesTheRescaledText) {
   EXPECT_EQ(readFile(input), withPlatformLineEnds("v 1 2 3\nvt 0.25 0.75 \n"));
 }
 
-using LinkMaker = void (*)(const std::filesystem::path& target, const std::filesystem::path& link);
-
-// Rescales an input into an output that is the same file under the name `makeLink` gives it.
-void expectRescaledThroughLink(LinkMaker makeLink) {
+TEST(ScaleUvFile, AnOutputHardLinkedToTheInputBecomesANewFileOfItsOwn) {
+  // The rescaled text replaces the output's name once complete; the input's other name keeps
+  // the text it had.
   TempDir dir;
   const std::string input = dir.write("self.obj", "vt 1 0\n");
   const std::string link = dir.file("link.obj");
-  makeLink(input, link);
+  std::filesystem::create_hard_link(input, link);
   EXPECT_EQ(scaleUvFile(input.c_str(), link.c_str(), 0.5), ScaleUvStatus::ok);
-  EXPECT_EQ(readFile(input), withPlatformLineEnds("vt 0.75 0.25 \n"));
-}
-
-TEST(ScaleUvFile, AnOutputHardLinkedToTheInputReceivesTheRescaledText) {
-  expectRescaledThroughLink(
-      [](const std::filesystem::path& target, const std::filesystem::path& link) {
-        std::filesystem::create_hard_link(target, link);
-      });
+  EXPECT_EQ(readFile(link), withPlatformLineEnds("vt 0.75 0.25 \n"));
+  EXPECT_EQ(readFile(input), "vt 1 0\n");
 }
 
 #ifndef _WIN32  // POSIX only: /dev/full
@@ -119,10 +118,18 @@ TEST(ScaleUvFilePosix, AFailedWriteGivesOutputFailed) {
 
 #ifndef _WIN32  // POSIX only: symbolic links
 TEST(ScaleUvFilePosix, AnOutputLinkedToTheInputReceivesTheRescaledText) {
-  expectRescaledThroughLink(
-      [](const std::filesystem::path& target, const std::filesystem::path& link) {
-        std::filesystem::create_symlink(target, link);
-      });
+  TempDir dir;
+  const std::string input = dir.write("self.obj", "vt 1 0\n");
+  const std::string link = dir.file("link.obj");
+  std::filesystem::create_symlink(input, link);
+  chmod(input.c_str(), 0640);
+  EXPECT_EQ(scaleUvFile(input.c_str(), link.c_str(), 0.5), ScaleUvStatus::ok);
+  EXPECT_EQ(readFile(input), withPlatformLineEnds("vt 0.75 0.25 \n"));
+  EXPECT_TRUE(std::filesystem::is_symlink(link));
+  // The new file keeps the replaced one's permissions.
+  EXPECT_EQ(std::filesystem::status(input).permissions(),
+            std::filesystem::perms::owner_read | std::filesystem::perms::owner_write |
+                std::filesystem::perms::group_read);
 }
 #endif
 

@@ -1,0 +1,121 @@
+// Inputs that fail while they are read, or change between passes: each reader reports an input
+// it could not read as such while nothing is written, and an incomplete output once writing has
+// begun; never a success.
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+
+#include "meshtools/group_count.h"
+#include "meshtools/obj_append.h"
+#include "meshtools/sculpt_map.h"
+#include "meshtools/uv_scaling.h"
+#include "support/stand_in_source.h"
+#include "support/temp_dir.h"
+
+#ifndef _WIN32
+#include <sys/resource.h>
+
+#include <csignal>
+
+#include "support/process.h"
+#endif
+
+namespace mevrix::meshtools {
+namespace {
+
+using test::StandInSource;
+using test::TempDir;
+
+// A one-cell grid, long enough to be read in many three-byte reads.
+const std::string kCell =
+    "v 0 0 0\nv 0 1 0\nv 1 1 0\nv 1 0 1\nvt 0 0\nvt 0 1\nvt 1 1\nvt 1 0\nf 1/1 2/2 3/3 4/4\n";
+
+TEST(InputFailure, AppendAndRescaleTellAnUnreadableInputFromAnIncompleteOutput) {
+  const struct {
+    int failingRead;
+    int appendResult;
+    int scaleResult;
+    bool outputKept;
+  } cases[] = {
+      {1, -1, -1, true},    // nothing could be read: the output is not touched
+      {5, -2, -2, false},   // the output had begun
+      {26, -2, -2, false},  // the last read
+  };
+  for (const auto& c : cases) {
+    TempDir dir;
+    const std::string output = dir.write("out.obj", "kept\n");
+    MergeState state;
+    StandInSource appended(kCell, kCell, c.failingRead);
+    const AppendResult append = appendObj(appended, "part", output.c_str(), 0, state);
+    EXPECT_EQ(static_cast<int>(append.status), c.appendResult) << c.failingRead;
+    EXPECT_TRUE(state.groupList.empty());
+    // What was appended before the failure, if anything, is the caller's to judge by the result.
+    if (c.outputKept) {
+      EXPECT_EQ(test::readFile(output), "kept\n");
+    }
+
+    const std::string rescaled = dir.write("scaled.obj", "kept\n");
+    StandInSource scaled(kCell, kCell, c.failingRead);
+    EXPECT_EQ(static_cast<int>(scaleUv(scaled, std::nullopt, rescaled.c_str(), 0.5)), c.scaleResult)
+        << c.failingRead;
+    EXPECT_EQ(test::readFile(rescaled) == "kept\n", c.outputKept) << c.failingRead;
+  }
+}
+
+TEST(InputFailure, ASculptMapIsNeverWrittenFromAnInputThatFailedOrChanged) {
+  const std::string shorter = kCell.substr(0, kCell.size() - 5);
+  const std::string longer = kCell + "vt 0.5 0.5\n";
+  const struct {
+    std::string_view after;
+    int failingRead;
+  } cases[] = {{kCell, 1}, {kCell, 20}, {kCell, 30}, {shorter, 0}, {longer, 0}};
+  for (const auto& c : cases) {
+    StandInSource source(kCell, c.after, c.failingRead);
+    common::ChunkedInput input(source, 8);
+    MemoryMapOutput output;
+    EXPECT_EQ(convertToSculptMap(input, output), SculptResult::cannotRead) << c.failingRead;
+    EXPECT_TRUE(output.bytes().empty());
+  }
+  StandInSource unchanged(kCell, kCell);
+  common::ChunkedInput input(unchanged, 8);
+  MemoryMapOutput output;
+  EXPECT_EQ(convertToSculptMap(input, output), SculptResult::written);
+}
+
+TEST(InputFailure, TheGroupCountOfAFileThatFailsIsNoCount) {
+  std::string file(32, '\0');
+  file += std::string("\x41\x9c\x00\x00\x18\x00\x00\x00\x04\x00\x00\x00\x00\x00\x00\x00", 16);
+  file += std::string("\x01\x00\x02\x00\x03\x00\x01\x00", 8);
+  for (int failing : {1, 2, 7}) {
+    StandInSource source(file, file, failing);
+    common::ChunkedInput input(source);
+    EXPECT_THROW(countGroupIds(input), common::ReadError) << failing;
+  }
+  StandInSource source(file, file);
+  common::ChunkedInput input(source);
+  EXPECT_EQ(countGroupIds(input), 3);
+}
+
+#ifndef _WIN32  // POSIX only: a file-size limit in a child process, as a full disk
+TEST(InputFailurePosix, RescalingAFileOntoItselfOnAFullDiskKeepsIt) {
+  TempDir dir;
+  std::string text;
+  for (int i = 0; i < 20000; ++i) text += "vt 0.25 0.75\n";
+  const std::string input = dir.write("self.obj", text);
+  const int result = test::runInChildWithin(20, [&] {
+    std::signal(SIGXFSZ, SIG_IGN);
+    const rlimit limit{100000, 100000};
+    setrlimit(RLIMIT_FSIZE, &limit);
+    return -static_cast<int>(scaleUvFile(input.c_str(), input.c_str(), 0.5));
+  });
+  EXPECT_EQ(result, 2);
+  EXPECT_EQ(test::readFile(input), text);
+  // The new file that did not fit is gone.
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1);
+}
+#endif
+
+}  // namespace
+}  // namespace mevrix::meshtools

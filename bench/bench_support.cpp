@@ -218,7 +218,13 @@ bool haveProgram(const std::string& program) {
   return false;
 }
 
-ExportFunction loadExport(const std::string& libraryPath, const char* name) {
+std::string benchedLibrary(const std::string& builtLibrary) {
+  const char* other = std::getenv("MEVRIX_BENCH_LIBRARY");
+  return other && *other ? std::string(other) : builtLibrary;
+}
+
+ExportFunction loadExport(const std::string& builtLibrary, const char* name) {
+  const std::string libraryPath = benchedLibrary(builtLibrary);
   void* library = dlopen(libraryPath.c_str(), RTLD_NOW | RTLD_LOCAL);
   if (!library) {
     std::fprintf(stderr, "cannot load %s: %s\n", libraryPath.c_str(), dlerror());

@@ -51,9 +51,13 @@ double fileMegabytes(const std::string& path);
 // True when `program` is found on PATH.
 bool haveProgram(const std::string& program);
 
-// Calls one export of the plug-in loaded from `libraryPath`.
+// The plug-in a benchmark measures: the one built beside it, or another build named by the
+// environment variable MEVRIX_BENCH_LIBRARY (for figures before and after a change).
+std::string benchedLibrary(const std::string& builtLibrary);
+
+// One export of the plug-in that benchedLibrary(builtLibrary) names.
 using ExportFunction = float (*)(const char*, double, char*, int);
-ExportFunction loadExport(const std::string& libraryPath, const char* name);
+ExportFunction loadExport(const std::string& builtLibrary, const char* name);
 
 // Prints one row of a results table; the peak shown against the input is the work's own.
 void printRow(const std::string& name, const Measurement& m, double inputMB,

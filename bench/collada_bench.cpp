@@ -114,8 +114,9 @@ bool convertsUnderAddressLimit(const std::string& prefix, double megabytes) {
   const double inputMB = fileMegabytes(input);
   std::printf("\n== %s: %d x %d grid, %.1f MB, writeCollada mode 2 under a 2 GiB address limit\n",
               input.c_str(), grid.verticesPerSide, grid.verticesPerSide, inputMB);
-  const Measurement m = measureCommand({"prlimit", "--as=2147483648", MEVRIX_HOST_PATH,
-                                        "--stop-on-error", "writeCollada", input, "2", output});
+  const Measurement m = measureCommand({"prlimit", "--as=2147483648", MEVRIX_HOST_PATH, "--lib",
+                                        benchedLibrary(MEVRIX_LIBRARY_PATH), "--stop-on-error",
+                                        "writeCollada", input, "2", output});
   std::printf("prlimit --as=2147483648 mevrix writeCollada: %.2f s, peak %.1f MiB = %.3fx input, "
               "exit status %d, document %.1f MB\n",
               m.seconds, m.peakMiB, m.peakMiB * 1.048576 / inputMB, m.result,

@@ -2,7 +2,8 @@
 # seconds to tens of seconds, so the build prepares the configuration once (target wine_prefix)
 # and no test pays for it or times out on it.
 if(NOT MEVRIX_WINE OR NOT MEVRIX_WINESERVER)
-  message(FATAL_ERROR "The Windows tests run under Wine: install wine64 (scripts/install-deps --windows)")
+  message(FATAL_ERROR "The Windows tests run under Wine: install it with scripts/install-deps "
+    "--windows (wine64) or --windows32 (wine32)")
 endif()
 
 set(wine_prefix_stamp ${MEVRIX_WINEPREFIX}/mevrix-prefix-ready)

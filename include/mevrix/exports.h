@@ -2,7 +2,7 @@
  *
  * Every export has the same parameters and returns one float:
  *
- *   float Name(const char* text, double value, char* buf1, int buf1Len);
+ *   float Name(const char* text, double value, char* buf1, int buf1Len);   (cdecl)
  *
  *   text     a NUL-terminated 8-bit string, or null: a path, a name or a selector
  *   value    a number: a mode, an index, a scale or a flag
@@ -29,6 +29,17 @@
 #define MEVRIX_API __attribute__((visibility("default")))
 #endif
 
+/* The calling convention of every export: the C default, cdecl (the caller removes the
+ * arguments from the stack), under the plain name, without a leading underscore or an @N
+ * suffix. It matters only on 32-bit Windows, where a host that finds an export by its name and
+ * calls it through a function pointer of the C default gets exactly this; 64-bit systems have
+ * one convention. */
+#if defined(_WIN32) && !defined(_WIN64)
+#define MEVRIX_CALL __cdecl
+#else
+#define MEVRIX_CALL
+#endif
+
 #ifdef __cplusplus
 extern "C" {
 #endif
@@ -37,7 +48,7 @@ extern "C" {
 
 /* The library's version number. Uses no argument.
  * Returns 4.09 (as a 32-bit float), always. */
-MEVRIX_API float Version(const char* text, double value, char* buf1, int buf1Len);
+MEVRIX_API float MEVRIX_CALL Version(const char* text, double value, char* buf1, int buf1Len);
 
 /* ---- File-open dialog, file list and directory listing ----------------------------------- */
 
@@ -49,12 +60,13 @@ MEVRIX_API float Version(const char* text, double value, char* buf1, int buf1Len
 /* Sets the folder the file-open dialog opens in.
  * text: the folder; null, or 512 characters or more, sets none (the dialog's own choice).
  * Returns 0, always. */
-MEVRIX_API float SetDefaultDir(const char* text, double value, char* buf1, int buf1Len);
+MEVRIX_API float MEVRIX_CALL SetDefaultDir(const char* text, double value, char* buf1, int buf1Len);
 
 /* Sets the file-open dialog's caption.
  * text: the caption; null, or 256 characters or more, sets "Select Files" (the initial caption).
  * Returns 0, always. */
-MEVRIX_API float SetDialogTitle(const char* text, double value, char* buf1, int buf1Len);
+MEVRIX_API float MEVRIX_CALL SetDialogTitle(const char* text, double value, char* buf1,
+                                            int buf1Len);
 
 /* Empties the file list, shows the file-open dialog and waits until it is closed; the chosen files
  * become the file list (one file: its path; several: the folder, then their names).
@@ -69,7 +81,7 @@ MEVRIX_API float SetDialogTitle(const char* text, double value, char* buf1, int 
  * DISPLAY nor WAYLAND_DISPLAY is set, when neither program is found, and when the selection does
  * not fit in the list. Files chosen from different folders are listed under their longest common
  * folder, with their paths relative to it as names. */
-MEVRIX_API float GetFileList(const char* text, double value, char* buf1, int buf1Len);
+MEVRIX_API float MEVRIX_CALL GetFileList(const char* text, double value, char* buf1, int buf1Len);
 
 /* Replaces the file list with the files or sub-folders of one folder, as GetFileList would list
  * them: one match gives its full path, several give the folder and their names in the order the
@@ -84,7 +96,8 @@ MEVRIX_API float GetFileList(const char* text, double value, char* buf1, int buf
  * Returns the number of names listed, counting only those that fit in the 4096-byte list; 0 when
  * nothing matched, the folder cannot be read or text is too long (the list is then empty), and 0
  * with the list kept as it was when text is null or empty. */
-MEVRIX_API float GetDirFileList(const char* text, double value, char* buf1, int buf1Len);
+MEVRIX_API float MEVRIX_CALL GetDirFileList(const char* text, double value, char* buf1,
+                                            int buf1Len);
 
 /* Reads one file of the file list.
  * text:    "fullname" for the file's full path, "name" for its name alone (exact, case-sensitive).
@@ -95,7 +108,7 @@ MEVRIX_API float GetDirFileList(const char* text, double value, char* buf1, int 
  * separator (buf1 is then untouched). A path or name that does not fit in buf1Len bytes also
  * gives 0, and buf1 then holds the empty string (nothing when buf1Len is 0 or less). On an empty
  * list, "fullname" with index 1 writes the empty string and returns 0. */
-MEVRIX_API float GetFileInfo(const char* text, double value, char* buf1, int buf1Len);
+MEVRIX_API float MEVRIX_CALL GetFileInfo(const char* text, double value, char* buf1, int buf1Len);
 
 /* ---- Folder cursor and file operations --------------------------------------------------- */
 
@@ -104,7 +117,7 @@ MEVRIX_API float GetFileInfo(const char* text, double value, char* buf1, int buf
  * text: the directory's path, absolute or relative to the current directory.
  * Returns 0 when the cursor is open; -1 when text is null or empty, or the directory is missing,
  * not a directory or not readable (no cursor is left open then). */
-MEVRIX_API float OpenFolder(const char* text, double value, char* buf1, int buf1Len);
+MEVRIX_API float MEVRIX_CALL OpenFolder(const char* text, double value, char* buf1, int buf1Len);
 
 /* Hands out the name of the open folder's next entry. Every entry comes, in the order the
  * system gives them: "." and "..", hidden entries, files and sub-directories alike, with no sign
@@ -115,11 +128,11 @@ MEVRIX_API float OpenFolder(const char* text, double value, char* buf1, int buf1
  * Returns 0 when a name was written; -1 when no folder is open; -2 when buf1 is null (nothing
  * written, no entry used up); -3 when no entry is left, again on every later call until the
  * cursor is closed or reopened (buf1 untouched). */
-MEVRIX_API float GetFile(const char* text, double value, char* buf1, int buf1Len);
+MEVRIX_API float MEVRIX_CALL GetFile(const char* text, double value, char* buf1, int buf1Len);
 
 /* Closes the folder cursor. Uses no argument.
  * Returns 0 when a cursor was closed; -1 when none was open. */
-MEVRIX_API float CloseFolder(const char* text, double value, char* buf1, int buf1Len);
+MEVRIX_API float MEVRIX_CALL CloseFolder(const char* text, double value, char* buf1, int buf1Len);
 
 /* Deletes one file. A directory, even an empty one, is never deleted, nor is a device, FIFO or
  * socket; a symbolic link is deleted itself, not what it points to. On Windows a link or junction
@@ -128,14 +141,14 @@ MEVRIX_API float CloseFolder(const char* text, double value, char* buf1, int buf
  * text: the file's path.
  * Returns 0 when the file was deleted; -1 when text is null, the file is missing, is not a file,
  * or cannot be deleted. */
-MEVRIX_API float FileDelete(const char* text, double value, char* buf1, int buf1Len);
+MEVRIX_API float MEVRIX_CALL FileDelete(const char* text, double value, char* buf1, int buf1Len);
 
 /* Renames or moves a file, as the system's rename does: a file already at the new path is
  * replaced on POSIX; on Windows the rename then fails.
  * text: the current path. buf1: the new path (read only).
  * Returns 0 when renamed; -1 when a path is null, the two paths are equal byte for byte (nothing
  * is touched), or the rename fails. */
-MEVRIX_API float FileRename(const char* text, double value, char* buf1, int buf1Len);
+MEVRIX_API float MEVRIX_CALL FileRename(const char* text, double value, char* buf1, int buf1Len);
 
 /* Copies a file, 4000 bytes at a time, so files of any size take the same memory.
  * text: the source path. buf1: the destination path (read only).
@@ -148,7 +161,7 @@ MEVRIX_API float FileRename(const char* text, double value, char* buf1, int buf1
  * regular file (a directory, device, FIFO or socket; in all these cases nothing is touched), the
  * destination cannot be opened for writing, or reading, writing or closing fails (the
  * destination is then left partly written). */
-MEVRIX_API float FileCopyTo(const char* text, double value, char* buf1, int buf1Len);
+MEVRIX_API float MEVRIX_CALL FileCopyTo(const char* text, double value, char* buf1, int buf1Len);
 
 /* Deletes the files of one folder whose names contain a dot, more exactly whose last ".", "/" or
  * "\" is a "." (".hidden", "a.txt", "a.b.c"). "." and ".." are passed over by name; names without
@@ -157,7 +170,7 @@ MEVRIX_API float FileCopyTo(const char* text, double value, char* buf1, int buf1
  * text: the folder's path, with or without a trailing separator.
  * Returns 0 when the folder could be read, whatever could be deleted; -1 when text is null or
  * empty, or the folder is missing, not a directory or not readable (nothing is deleted). */
-MEVRIX_API float EmptyFolder(const char* text, double value, char* buf1, int buf1Len);
+MEVRIX_API float MEVRIX_CALL EmptyFolder(const char* text, double value, char* buf1, int buf1Len);
 
 /* ---- UV scaling -------------------------------------------------------------------------- */
 
@@ -180,19 +193,19 @@ MEVRIX_API float EmptyFolder(const char* text, double value, char* buf1, int buf
  *   -2 the output cannot be opened for writing, a write to it failed, or the input or memory
  *      failed once writing had begun;
  *    0 the output was written. */
-MEVRIX_API float ScaleUVs(const char* text, double value, char* buf1, int buf1Len);
+MEVRIX_API float MEVRIX_CALL ScaleUVs(const char* text, double value, char* buf1, int buf1Len);
 
 /* ---- COLLADA export ---------------------------------------------------------------------- */
 
 /* Sets the date that later COLLADA documents carry as their created and modified dates.
  * text: the date, used as given in any format; null sets the empty date.
  * Returns 0; -1 when memory ran out (the date is kept as it was). */
-MEVRIX_API float setDate(const char* text, double value, char* buf1, int buf1Len);
+MEVRIX_API float MEVRIX_CALL setDate(const char* text, double value, char* buf1, int buf1Len);
 
 /* Sets the texture image name that later COLLADA documents refer to, as "./" text ".bmp".
  * text: the name without ".bmp"; null sets the empty name.
  * Returns 0; -1 when memory ran out (the name is kept as it was). */
-MEVRIX_API float setTxrName(const char* text, double value, char* buf1, int buf1Len);
+MEVRIX_API float MEVRIX_CALL setTxrName(const char* text, double value, char* buf1, int buf1Len);
 
 /* Converts an OBJ file into a COLLADA 1.4.1 document with one polygon list per OBJ group and
  * one textured material, carrying the date and texture name set last. The OBJ file is read
@@ -211,7 +224,7 @@ MEVRIX_API float setTxrName(const char* text, double value, char* buf1, int buf1
  * changing while its lines are read again); -9 when text or buf1 is null (nothing is touched).
  * Except on -9, the base name, author, copyright and comments are assigned first, also when the
  * call then fails. */
-MEVRIX_API float writeCollada(const char* text, double value, char* buf1, int buf1Len);
+MEVRIX_API float MEVRIX_CALL writeCollada(const char* text, double value, char* buf1, int buf1Len);
 
 /* As writeCollada, but with one triangles element per OBJ group and one material and effect
  * per group ("material_001", "material_002", ... in the order the groups first occur; the
@@ -219,7 +232,8 @@ MEVRIX_API float writeCollada(const char* text, double value, char* buf1, int bu
  * Group names are taken from the group line's third character on; faces are written as they
  * stand, so the OBJ file should hold triangles. The base name always ends in "_".
  * Returns 0, -1, -2 or -9 as writeCollada does. */
-MEVRIX_API float writeColladaTris(const char* text, double value, char* buf1, int buf1Len);
+MEVRIX_API float MEVRIX_CALL writeColladaTris(const char* text, double value, char* buf1,
+                                              int buf1Len);
 
 /* ---- Group count ------------------------------------------------------------------------- */
 
@@ -232,7 +246,7 @@ MEVRIX_API float writeColladaTris(const char* text, double value, char* buf1, in
  *   -18 the chain of blocks ends, or a block's 16-byte header runs past the end of the file,
  *       before a group block. A group block holding fewer ids than its entry count says is
  *       counted over the whole ids it holds. */
-MEVRIX_API float getGroups(const char* text, double value, char* buf1, int buf1Len);
+MEVRIX_API float MEVRIX_CALL getGroups(const char* text, double value, char* buf1, int buf1Len);
 
 /* ---- Sculpt maps ------------------------------------------------------------------------ */
 
@@ -258,7 +272,7 @@ MEVRIX_API float getGroups(const char* text, double value, char* buf1, int buf1L
  *   -2048 the image would be wider or higher than 2048 pixels.
  * The checks run in the order -64, -2048, -65. On -1, -9, -64, -65 and -2048 no image file is
  * created or touched. Nothing is written into buf1. */
-MEVRIX_API float OBJtoSculpty(const char* text, double value, char* buf1, int buf1Len);
+MEVRIX_API float MEVRIX_CALL OBJtoSculpty(const char* text, double value, char* buf1, int buf1Len);
 
 /* ---- OBJ merge --------------------------------------------------------------------------- */
 
@@ -283,11 +297,12 @@ MEVRIX_API float OBJtoSculpty(const char* text, double value, char* buf1, int bu
  *   -2 the output cannot be opened for appending, a write to it failed, or the input or memory
  *      failed once appending had begun: nothing recorded;
  *   -9 text or buf1 is null. */
-MEVRIX_API float AppendOBJ(const char* text, double value, char* buf1, int buf1Len);
+MEVRIX_API float MEVRIX_CALL AppendOBJ(const char* text, double value, char* buf1, int buf1Len);
 
 /* Starts a new merge: forgets the inputs AppendOBJ recorded and its texture-coordinate and face
  * counts. Uses no argument. Returns 0. */
-MEVRIX_API float GroupListClear(const char* text, double value, char* buf1, int buf1Len);
+MEVRIX_API float MEVRIX_CALL GroupListClear(const char* text, double value, char* buf1,
+                                            int buf1Len);
 
 #ifdef __cplusplus
 }

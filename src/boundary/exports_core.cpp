@@ -3,6 +3,7 @@
 #include "boundary/export_guard.h"
 #include "boundary/module_state.h"
 #include "mevrix/exports.h"
+#include "mevrix_version.h"
 
 using mevrix::boundary::guarded;
 using mevrix::boundary::moduleState;
@@ -10,7 +11,7 @@ using mevrix::collada::MetadataResult;
 
 namespace {
 
-constexpr float kVersion = 4.09f;
+constexpr float kVersion = MEVRIX_VERSION_FLOAT;
 
 // Replaces `target` with `text` (null meaning the empty string); keeps it on failure.
 float assignText(std::string& target, const char* text) {

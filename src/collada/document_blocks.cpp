@@ -187,10 +187,11 @@ char* putNormal(char* p, const Vector3& n) {
 // A text for every vertex, formatted once and copied wherever a corner names the vertex. Kept in
 // pages of vertices, each with its own text and 32-bit offsets, so that no allocation grows with
 // the mesh.
+template <std::size_t CopySize>
 class VertexTexts {
  public:
   // Longer than any text; copies always move this many bytes.
-  static constexpr std::size_t kCopySize = 48;
+  static constexpr std::size_t kCopySize = CopySize;
 
   // The texts of vertices 0 to count - 1: `format(i, out)` writes vertex i's text, at most
   // kCopySize bytes, and returns its end. `typicalSize` is room enough for most texts.
@@ -239,8 +240,11 @@ class VertexTexts {
   std::vector<Page> pages_;
 };
 
+// A vertex's index with its space: at most ten digits and a space (positions number at most 2^32).
+using IndexTexts = VertexTexts<16>;
 // A normal's text: three components of at most 12 characters ("-1.17549e-38") and their spaces.
-static_assert(3 * 13 <= VertexTexts::kCopySize);
+using NormalTexts = VertexTexts<48>;
+static_assert(3 * 13 <= NormalTexts::kCopySize);
 
 // The texts of one kind of line behind their first two characters, read again from the input in
 // file order, each followed by a space. Numbers hold no markup characters, so the lines are
@@ -358,12 +362,12 @@ void putNormalValues(OutputSink& sink, const ExportMesh& mesh) {
     return;
   }
   // A finite float takes at most 12 characters as "%g" writes it ("-1.17549e-38").
-  const VertexTexts texts(mesh.vertexNormals.size(), 3 * 13, [&](std::size_t i, char* out) {
+  const NormalTexts texts(mesh.vertexNormals.size(), 3 * 13, [&](std::size_t i, char* out) {
     return putNormal(out, mesh.vertexNormals[i]);
   });
   forEachGroupInMapOrder(mesh, [&](const GroupSlot& slot) {
     slot.corners.forEachCorner([&](std::int32_t position, std::int32_t) {
-      char* const out = sink.reserve(VertexTexts::kCopySize);
+      char* const out = sink.reserve(NormalTexts::kCopySize);
       char* const end = texts.put(out, position);
       if (end) {
         sink.commit(end);
@@ -413,10 +417,10 @@ class DecimalCounter {
 
 // Each corner's position index, its normal index when there are normals, and its
 // texture-coordinate index, each followed by a space. Normal indices run on from group to group.
-void putCorners(OutputSink& sink, const GroupSlot& slot, const VertexTexts& indices,
+void putCorners(OutputSink& sink, const GroupSlot& slot, const IndexTexts& indices,
                 DecimalCounter* normalIndex) {
   // Behind each number its space; room for three, each copied or formatted.
-  constexpr std::size_t kMaxCornerChars = 3 * VertexTexts::kCopySize;
+  constexpr std::size_t kMaxCornerChars = 3 * common::kMaxNumberChars;
   // A number that names a vertex has its text ready; others are formatted.
   const auto putIndex = [&](char* p, std::int32_t number) {
     if (char* end = indices.put(p, number)) return end;
@@ -436,7 +440,7 @@ void putCorners(OutputSink& sink, const GroupSlot& slot, const VertexTexts& indi
 }
 
 void putPrimitive(OutputSink& sink, Inserted base, PrimitiveKind kind, std::string_view symbol,
-                  const GroupSlot& slot, const VertexTexts& indices, DecimalCounter* normalIndex) {
+                  const GroupSlot& slot, const IndexTexts& indices, DecimalCounter* normalIndex) {
   const bool withNormals = normalIndex != nullptr;
   const std::string_view element = kind == PrimitiveKind::polylist ? "polylist" : "triangles";
   putLine(sink, "        <", element, " material=\"", Inserted{symbol}, "\" count=\"",
@@ -572,7 +576,7 @@ void putGeometryLibrary(OutputSink& sink, std::string_view baseName, const Expor
   putLine(sink, "          <input semantic=\"POSITION\" source=\"#", base, "-positions\"/>");
   sink.putLine("        </vertices>");
   // Each vertex's index with its space, as the corners name it.
-  const VertexTexts indices(mesh.positionCount, 8, [](std::size_t i, char* out) {
+  const IndexTexts indices(mesh.positionCount, 8, [](std::size_t i, char* out) {
     out = common::formatInt(out, static_cast<std::int64_t>(i));
     *out++ = ' ';
     return out;

@@ -13,8 +13,8 @@ ChunkedInput::ChunkedInput(ByteSource& source, std::size_t window)
 }
 
 bool ChunkedInput::nextLineAfterRefill(std::string_view& line) {
+  // Every line feed of the buffer has been handed out.
   for (;;) {
-    scanned_ = filled_;  // the window holds no line feed behind the next line's start
     if (bufferStart_ + filled_ == size_) {
       // The last line needs no line feed.
       if (begin_ == filled_) return false;
@@ -24,9 +24,9 @@ bool ChunkedInput::nextLineAfterRefill(std::string_view& line) {
       return true;
     }
     refill();  // keeps scanned_ behind the bytes searched already
-    if (const char* feed = findLineFeed(buffer_.get() + scanned_, buffer_.get() + filled_)) {
-      takeLine(feed, line);
-      return true;
+    while (scanned_ != filled_) {
+      scanBlock();
+      if (feeds_ != 0) return nextLine(line);
     }
   }
 }
@@ -77,6 +77,7 @@ void ChunkedInput::moveTo(std::uint64_t offset) {
   if (offset > size_ || !source_.seek(offset)) throw ReadError();
   bufferStart_ = offset;
   begin_ = scanned_ = filled_ = 0;
+  feeds_ = 0;
 }
 
 void ChunkedInput::rewind(std::uint64_t offset) {

@@ -6,7 +6,6 @@
 #include <bit>
 #include <cstddef>
 #include <cstdint>
-#include <cstring>
 #include <exception>
 #include <memory>
 #include <new>
@@ -65,11 +64,16 @@ class ChunkedInput {
   // ends at a line feed; one carriage return just before the feed is not part of it; the last line
   // needs no line feed. The view stays valid until the next call. Throws ReadError.
   bool nextLine(std::string_view& line) {
-    if (const char* feed = findLineFeed(buffer_.get() + scanned_, buffer_.get() + filled_)) {
-      takeLine(feed, line);
-      return true;
+    for (;;) {
+      if (feeds_ != 0) {
+        const std::size_t feed = blockStart_ + static_cast<std::size_t>(std::countr_zero(feeds_));
+        feeds_ &= feeds_ - 1;
+        takeLine(feed, line);
+        return true;
+      }
+      if (scanned_ == filled_) return nextLineAfterRefill(line);
+      scanBlock();
     }
-    return nextLineAfterRefill(line);
   }
 
   // Reads the next window now, before any line is asked for, so that a source that cannot be read
@@ -95,46 +99,37 @@ class ChunkedInput {
   void readAt(std::uint64_t offset, char* buffer, std::size_t count);
 
  private:
-  // The first line feed in [first, last), or null. Lines are short: a word at a time finds the
-  // feed sooner than a library call is set up.
-  static const char* findLineFeed(const char* first, const char* last) {
+  // Finds the line feeds among the next 64 bytes behind scanned_ (fewer at the end of what was
+  // read; the padding makes the whole block readable), one bit each. Lines are short: one look
+  // at a block serves several of them.
+  void scanBlock() {
+    const char* const block = buffer_.get() + scanned_;
+    std::uint64_t feeds = 0;
 #if defined(__SSE2__)
-    // Sixteen bytes at a time; the last block may reach into the padding behind `last`.
     const __m128i feed = _mm_set1_epi8('\n');
-    for (; first < last; first += 16) {
-      const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(first));
-      auto found = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(bytes, feed)));
-      if (last - first < 16) found &= (1u << (last - first)) - 1;
-      if (found != 0) return first + std::countr_zero(found);
+    for (int part = 0; part < 4; ++part) {
+      const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(block + 16 * part));
+      const auto found = static_cast<std::uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(bytes, feed)));
+      feeds |= std::uint64_t{found} << (16 * part);
     }
-    return nullptr;
 #else
-    if constexpr (std::endian::native == std::endian::little) {
-      for (; last - first >= 8; first += 8) {
-        std::uint64_t word;
-        std::memcpy(&word, first, sizeof word);
-        const std::uint64_t x = word ^ 0x0A0A0A0A0A0A0A0Au;
-        // The lowest byte flagged here is the first zero byte of x, the first line feed.
-        const std::uint64_t zero = (x - 0x0101010101010101u) & ~x & 0x8080808080808080u;
-        if (zero != 0) return first + std::countr_zero(zero) / 8;
-      }
-    }
-    for (; first != last; ++first) {
-      if (*first == '\n') return first;
-    }
-    return nullptr;
+    for (int i = 0; i < 64; ++i) feeds |= std::uint64_t{block[i] == '\n'} << i;
 #endif
+    const std::size_t left = filled_ - scanned_;
+    if (left < 64) feeds &= (std::uint64_t{1} << left) - 1;
+    blockStart_ = scanned_;
+    feeds_ = feeds;
+    scanned_ += left < 64 ? left : 64;
   }
 
-  // Hands out the line that ends at `feed` in the buffer.
-  void takeLine(const char* feed, std::string_view& line) {
+  // Hands out the line that ends at the line feed at `feed` in the buffer.
+  void takeLine(std::size_t feed, std::string_view& line) {
     const char* const data = buffer_.get();
-    const auto end = static_cast<std::size_t>(feed - data);
-    std::size_t stop = end;
+    std::size_t stop = feed;
     if (stop != begin_ && data[stop - 1] == '\r') --stop;
     line = std::string_view(data + begin_, stop - begin_);
     lineOffset_ = bufferStart_ + begin_;
-    begin_ = scanned_ = end + 1;
+    begin_ = feed + 1;
   }
 
   bool nextLineAfterRefill(std::string_view& line);
@@ -147,7 +142,9 @@ class ChunkedInput {
   std::unique_ptr<char[]> buffer_;
   std::size_t capacity_ = 0;
   std::size_t begin_ = 0;         // the next line's first byte in the buffer
-  std::size_t scanned_ = 0;       // no line feed stands between begin_ and this
+  std::size_t scanned_ = 0;       // the line feeds before this are known: handed out or in feeds_
+  std::size_t blockStart_ = 0;    // where the block of feeds_ starts
+  std::uint64_t feeds_ = 0;       // line feeds not handed out yet, a bit each from blockStart_
   std::size_t filled_ = 0;        // bytes in the buffer
   std::uint64_t bufferStart_ = 0;  // the source offset of the buffer's first byte
   std::uint64_t lineOffset_ = 0;

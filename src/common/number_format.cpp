@@ -48,18 +48,49 @@ char* formatFloatG6(char* first, float value) {
     --k;
   }
 
-  // The six digits two at a time, the pairs computed apart from each other.
+  const int integerDigits = 6 - k;  // at most 6; 0 or fewer below 1
+  char* p = first;
+  *p = '-';
+  p += value < 0 ? 1 : 0;
+
+  if constexpr (std::endian::native == std::endian::little) {
+    // The six digits as the bytes of one word, two at a time from the table, then written in a
+    // few fixed-size pieces: no loop, and no branch on the number of digits.
+    std::uint16_t pairs[3];
+    const std::uint32_t low = digits % 10000;
+    std::memcpy(&pairs[0], kDigitPairs + 2 * (digits / 10000), 2);
+    std::memcpy(&pairs[1], kDigitPairs + 2 * (low / 100), 2);
+    std::memcpy(&pairs[2], kDigitPairs + 2 * (low % 100), 2);
+    const std::uint64_t text = std::uint64_t{pairs[0]} | std::uint64_t{pairs[1]} << 16 |
+                               std::uint64_t{pairs[2]} << 32;
+    // The last digit to write: trailing zeros behind the point are dropped. The first digit is
+    // never 0, so some byte differs from '0'.
+    const std::uint64_t notZero = (text ^ 0x303030303030u) << 16;
+    int last = 5 - std::countl_zero(notZero) / 8;
+    if (last < integerDigits - 1) last = integerDigits - 1;
+    if (integerDigits <= 0) {
+      // "0.", the zeros behind the point, then the digits.
+      constexpr std::uint64_t kZeroPoint = 0x303030303030'2E30u;  // "0.000000"
+      std::memcpy(p, &kZeroPoint, 8);
+      p += 2 - integerDigits;
+      std::memcpy(p, &text, 8);
+      return p + last + 1;
+    }
+    std::memcpy(p, &text, 8);
+    if (last < integerDigits) return p + integerDigits;
+    p[integerDigits] = '.';
+    const std::uint64_t fractionText = text >> (8 * integerDigits);
+    std::memcpy(p + integerDigits + 1, &fractionText, 8);
+    return p + last + 2;
+  }
+
   char text[6];
   const std::uint32_t low = digits % 10000;
   std::memcpy(text, kDigitPairs + 2 * (digits / 10000), 2);
   std::memcpy(text + 2, kDigitPairs + 2 * (low / 100), 2);
   std::memcpy(text + 4, kDigitPairs + 2 * (low % 100), 2);
-  int last = 5;                     // the last significant digit once trailing zeros are dropped
-  const int integerDigits = 6 - k;  // at most 6; 0 or fewer below 1
+  int last = 5;  // the last significant digit once trailing zeros are dropped
   while (last >= integerDigits && last > 0 && text[last] == '0') --last;
-
-  char* p = first;
-  if (value < 0) *p++ = '-';
   if (integerDigits <= 0) {
     *p++ = '0';
     *p++ = '.';

@@ -14,7 +14,8 @@ inline constexpr int kMaxNumberChars = 32;
 char* formatG6(char* first, double value);
 
 // Writes the same text as formatG6(value), several times faster for the floats whose text has
-// no exponent and at least 1e-4 in magnitude (such as the components of unit normals).
+// no exponent and at least 1e-4 in magnitude (such as the components of unit normals). Up to
+// kMaxNumberChars bytes at `first` may be written, more than the text takes.
 char* formatFloatG6(char* first, float value);
 
 // Writes `value` in plain decimal. Returns the end of the text. Inline: writers call it once

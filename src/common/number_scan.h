@@ -14,6 +14,11 @@ struct ScanResult {
   bool ok;
 };
 
+// True for the characters that stream extraction skips as white space in the classic locale.
+constexpr bool isStreamSpace(char c) {
+  return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
+}
+
 // scanFloat for any text.
 ScanResult scanFloatInFull(const char* first, const char* last, float& value);
 
@@ -28,6 +33,7 @@ inline ScanResult scanFloat(const char* first, const char* last, float& value) {
   constexpr int kMaxDigits = 7;
   const auto isDigit = [](char c) { return c >= '0' && c <= '9'; };
   const char* p = first;
+  while (p != last && isStreamSpace(*p)) ++p;
   const bool negative = p != last && *p == '-';
   if (negative) ++p;
   std::int32_t digits = 0;
@@ -70,9 +76,5 @@ inline bool scanShortDigits(const char*& p, const char* last, std::int32_t& valu
   return true;
 }
 
-// True for the characters that stream extraction skips as white space in the classic locale.
-constexpr bool isStreamSpace(char c) {
-  return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
-}
 
 }  // namespace mevrix::common

@@ -41,7 +41,7 @@ class MappedImage {
   const Table* table(int index) const {
     if (!module_) return nullptr;
     const auto* dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(base());
-    const auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS64*>(base() + dos->e_lfanew);
+    const auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS*>(base() + dos->e_lfanew);
     const IMAGE_DATA_DIRECTORY& entry = nt->OptionalHeader.DataDirectory[index];
     if (entry.VirtualAddress == 0 || entry.Size == 0) return nullptr;
     return at<Table>(entry.VirtualAddress);

@@ -119,6 +119,14 @@ TEST(NumberFormat, WritesPlainDecimalIntegers) {
   EXPECT_EQ(std::string(text, formatInt(text, -42)), "-42");
   EXPECT_EQ(std::string(text, formatInt(text, std::numeric_limits<std::int64_t>::min())),
             "-9223372036854775808");
+  // Every length on both sides of the eight-digit short cut, against printf.
+  for (std::int64_t power = 1; power <= 10000000000; power *= 10) {
+    for (const std::int64_t value : {power - 1, power, power + 7, 3 * power - 1}) {
+      char expected[32];
+      std::snprintf(expected, sizeof expected, "%lld", static_cast<long long>(value));
+      EXPECT_EQ(std::string(text, formatInt(text, value)), expected);
+    }
+  }
 }
 
 }  // namespace

@@ -22,8 +22,9 @@ TEST(OutputSink, KeepsEverythingInMemory) {
   const std::string large(100000, 'x');
   sink.putLine(large);
   EXPECT_TRUE(sink.finish());
-  EXPECT_EQ(sink.contents(), "count=\"-12\"" + std::string(kLineEnd) + "0.123457" + large +
-                                 std::string(kLineEnd));
+  std::string expected = "count=\"-12\"";
+  expected.append(kLineEnd).append("0.123457").append(large).append(kLineEnd);
+  EXPECT_EQ(sink.contents(), expected);
 }
 
 TEST(OutputSink, WritesLargeAndSmallPiecesToAFileInOrder) {

@@ -10,6 +10,8 @@
 #include <filesystem>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 #include "support/plugin.h"
 #include "support/process.h"
@@ -62,7 +64,8 @@ TEST(PosixDialogLayout, RefusesOddOutputAndWhatDoesNotFit) {
 using test::ScopedVariable;
 
 // A desktop whose dialog programs are scripts that log their arguments, one "[arg]" per line,
-// print a prepared selection and exit with a prepared status.
+// print a prepared selection and exit with a prepared status; asked for their version, they
+// print a prepared report.
 class PosixDialogProgram : public ::testing::Test {
  protected:
   PosixDialogProgram() { std::filesystem::create_directory(bin()); }
@@ -70,13 +73,30 @@ class PosixDialogProgram : public ::testing::Test {
   std::string bin() const { return temp.file("bin"); }
   std::string log() const { return temp.file("arguments"); }
 
-  void install(const std::string& program, std::string_view selection, int status = 0) const {
-    std::string quoted;
-    for (char c : selection) quoted += c == '\'' ? "'\\''"s : std::string(1, c);
-    const std::string script =
-        temp.write("bin/" + program,
-                   "#!/bin/sh\nfor a in \"$@\"; do printf '[%s]\\n' \"$a\"; done > '" + log() +
-                       "'\nprintf '%s' '" + quoted + "'\nexit " + std::to_string(status) + "\n");
+  // Each of `paths` made as an empty file under the test's folder, as the lines a dialog program
+  // prints for them.
+  std::string files(const std::vector<std::string>& paths) const {
+    std::string output;
+    for (const std::string& name : paths) {
+      std::filesystem::create_directories(std::filesystem::path(at(name)).parent_path());
+      output += temp.write(name.substr(1), "") + "\n";
+    }
+    return output;
+  }
+  std::string at(std::string_view name) const { return temp.path().string() + std::string(name); }
+
+  void install(const std::string& program, std::string_view selection, int status = 0,
+               std::string_view version = "kdialog 22.12.3") const {
+    auto quoted = [](std::string_view text) {
+      std::string escaped;
+      for (char c : text) escaped += c == '\'' ? "'\\''"s : std::string(1, c);
+      return "'" + escaped + "'";
+    };
+    const std::string script = temp.write(
+        "bin/" + program, "#!/bin/sh\n[ \"$1\" = --version ] && printf '%s\\n' " + quoted(version) +
+                              " && exit 0\nfor a in \"$@\"; do printf '[%s]\\n' \"$a\"; done > " +
+                              quoted(log()) + "\nprintf '%s' " + quoted(selection) + "\nexit " +
+                              std::to_string(status) + "\n");
     chmod(script.c_str(), 0755);
   }
   std::string arguments() const {
@@ -96,7 +116,7 @@ class PosixDialogProgram : public ::testing::Test {
 };
 
 TEST_F(PosixDialogProgram, ZenityShowsTheRequestAndItsSelectionBecomesTheList) {
-  install("zenity", "/m/a.obj\n/m/b.obj\n/m/c.obj\n");
+  install("zenity", files({"/m/a.obj", "/m/b.obj", "/m/c.obj"}));
   plugIn.call("SetDialogTitle", "Pick meshes");
   plugIn.call("SetDefaultDir", "/home/me/meshes");
   EXPECT_EQ(plugIn.call("GetFileList", "Meshes|*.obj; *.dae|All files|*.*", 0.0), 3.0f);
@@ -104,20 +124,20 @@ TEST_F(PosixDialogProgram, ZenityShowsTheRequestAndItsSelectionBecomesTheList) {
             "[--file-selection]\n[--title=Pick meshes]\n[--filename=/home/me/meshes/]\n"
             "[--multiple]\n[--separator=\n]\n[--file-filter=Meshes | *.obj *.dae]\n"
             "[--file-filter=All files | *]\n");
-  EXPECT_EQ(fileInfo("fullname", 2.0), "/m/b.obj");
+  EXPECT_EQ(fileInfo("fullname", 2.0), at("/m/b.obj"));
   EXPECT_EQ(fileInfo("name", 3.0), "c.obj");
-  EXPECT_EQ(fileInfo("fullname", 1.9), "/m/a.obj");
+  EXPECT_EQ(fileInfo("fullname", 1.9), at("/m/a.obj"));
   EXPECT_EQ(fileInfo("fullname", 0.5), "<#>");
   EXPECT_EQ(fileInfo("fullname", 4.0), "<#>");
 }
 
 TEST_F(PosixDialogProgram, SingleSelectionOnlyForExactlyOne) {
-  install("zenity", "/m/one.obj\n");
+  install("zenity", files({"/m/one.obj"}));
   plugIn.call("SetDialogTitle", nullptr);
   plugIn.call("SetDefaultDir", nullptr);
   EXPECT_EQ(plugIn.call("GetFileList", nullptr, 1.0), 1.0f);
   EXPECT_EQ(arguments(), "[--file-selection]\n[--title=Select Files]\n[--file-filter=*.* | *]\n");
-  EXPECT_EQ(fileInfo("fullname", 1.0), "/m/one.obj");
+  EXPECT_EQ(fileInfo("fullname", 1.0), at("/m/one.obj"));
   EXPECT_EQ(fileInfo("name", 1.0), "one.obj");
   for (double multiple : {0.0, 2.0, -1.0}) {
     EXPECT_EQ(plugIn.call("GetFileList", "", multiple), 1.0f);
@@ -126,27 +146,27 @@ TEST_F(PosixDialogProgram, SingleSelectionOnlyForExactlyOne) {
 }
 
 TEST_F(PosixDialogProgram, FilesFromDifferentFoldersKeepWorkingFullNames) {
-  install("zenity", "/t/a/x.obj\n/t/b/y.obj\n");
+  install("zenity", files({"/t/a/x.obj", "/t/b/y.obj"}));
   EXPECT_EQ(plugIn.call("GetFileList", nullptr, 0.0), 2.0f);
-  EXPECT_EQ(fileInfo("fullname", 1.0), "/t/a/x.obj");
-  EXPECT_EQ(fileInfo("fullname", 2.0), "/t/b/y.obj");
+  EXPECT_EQ(fileInfo("fullname", 1.0), at("/t/a/x.obj"));
+  EXPECT_EQ(fileInfo("fullname", 2.0), at("/t/b/y.obj"));
   EXPECT_EQ(fileInfo("name", 2.0), "b/y.obj");
 }
 
-TEST_F(PosixDialogProgram, ACancelATooLargeSelectionOrNoDisplayLeaveAnEmptyList) {
-  install("zenity", "/m/a\n/m/b\n");
-  ASSERT_EQ(plugIn.call("GetFileList", nullptr, 0.0), 2.0f);
-  install("zenity", "", 1);
-  EXPECT_EQ(plugIn.call("GetFileList", nullptr, 0.0), 0.0f);
-  EXPECT_EQ(fileInfo("fullname", 1.0), "<>");
+TEST_F(PosixDialogProgram, ACancelAPathOfNoFileATooLargeSelectionOrNoDisplayLeaveAnEmptyList) {
+  const std::string two = files({"/m/a", "/m/b"});
+  std::vector<std::string> many;  // 21 names of 200 characters behind "/m" need over 4225 bytes
+  for (int i = 0; i < 21; ++i) many.push_back("/m/" + std::string(200, 'a' + i));
+  for (const std::string& refused :
+       {""s, two + at("/m/gone") + "\n", two + at("/m") + "\n", files(many)}) {
+    install("zenity", two);
+    ASSERT_EQ(plugIn.call("GetFileList", nullptr, 0.0), 2.0f);
+    install("zenity", refused, refused.empty() ? 1 : 0);
+    EXPECT_EQ(plugIn.call("GetFileList", nullptr, 0.0), 0.0f) << refused;
+    EXPECT_EQ(fileInfo("fullname", 1.0), "<>");
+  }
 
-  std::string many;  // 21 names of 200 characters behind "/m" need 4225 bytes
-  for (int i = 0; i < 21; ++i) many += "/m/" + std::string(200, 'a' + i) + "\n";
-  install("zenity", many);
-  EXPECT_EQ(plugIn.call("GetFileList", nullptr, 0.0), 0.0f);
-  EXPECT_EQ(fileInfo("fullname", 1.0), "<>");
-
-  install("zenity", "/m/a\n");
+  install("zenity", two);
   std::filesystem::remove(log());
   ScopedVariable noDisplay("DISPLAY", "");
   EXPECT_EQ(plugIn.call("GetFileList", nullptr, 0.0), 0.0f);
@@ -164,15 +184,24 @@ TEST_F(PosixDialogProgram, OutputBeyondAnyListIsReadToItsEndAndCountsAsACancel) 
 }
 
 TEST_F(PosixDialogProgram, KdialogWhenThereIsNoZenityAndNothingWithoutEither) {
-  install("kdialog", "/m/a.obj\n/m/b.obj\n");
   ScopedVariable onlyKdialog("PATH", bin().c_str());
   plugIn.call("SetDialogTitle", "Pick");
   plugIn.call("SetDefaultDir", "/home/me");
-  EXPECT_EQ(plugIn.call("GetFileList", "Meshes|*.obj;*.dae|Any", 0.0), 2.0f);
-  EXPECT_EQ(arguments(),
-            "[--title]\n[Pick]\n[--multiple]\n[--separate-output]\n[--getopenfilename]\n"
-            "[/home/me]\n[*.obj *.dae|Meshes\n*|Any]\n");
-  EXPECT_EQ(fileInfo("fullname", 2.0), "/m/b.obj");
+  // The filter form follows the version kdialog reports: KDE 4 and before took "patterns|name".
+  for (const auto& [version, filter] :
+       {std::pair{"kdialog 22.12.3"s, "Meshes (*.obj *.dae)\nAny (*)"s},
+        {"Qt: 4.8.7\nKDE Development Platform: 4.14.38\nKDialog: 1.0"s,
+         "*.obj *.dae|Meshes\n*|Any"s},
+        {"Qt: 3.3.8\nKDE: 3.5.10\nKDialog: 1.0"s, "*.obj *.dae|Meshes\n*|Any"s}}) {
+    install("kdialog", files({"/m/a.obj", "/m/b.obj"}), 0, version);
+    EXPECT_EQ(plugIn.call("GetFileList", "Meshes|*.obj;*.dae|Any", 0.0), 2.0f);
+    EXPECT_EQ(arguments(),
+              "[--title]\n[Pick]\n[--multiple]\n[--separate-output]\n"
+              "[--getopenfilename]\n[/home/me]\n[" +
+                  filter + "]\n")
+        << version;
+    EXPECT_EQ(fileInfo("fullname", 2.0), at("/m/b.obj"));
+  }
 
   std::filesystem::remove(bin() + "/kdialog");
   EXPECT_EQ(plugIn.call("GetFileList", nullptr, 0.0), 0.0f);
@@ -181,7 +210,7 @@ TEST_F(PosixDialogProgram, KdialogWhenThereIsNoZenityAndNothingWithoutEither) {
 
 // What the README shows: picking files through the host program and reading them back.
 TEST_F(PosixDialogProgram, TheHostProgramPicksFilesAndReadsThem) {
-  install("zenity", "/m/a.obj\n/m/b.obj\n");
+  install("zenity", files({"/m/a.obj", "/m/b.obj"}));
   const auto run = test::runProcess(MEVRIX_HOST_PATH, {"SetDialogTitle",
                                                        "Pick meshes",
                                                        "+",
@@ -204,9 +233,9 @@ TEST_F(PosixDialogProgram, TheHostProgramPicksFilesAndReadsThem) {
                                                        "1",
                                                        "@out:5"});
   EXPECT_EQ(run.exitCode, 0) << run.err;
-  EXPECT_EQ(run.out,
-            "SetDialogTitle: 0\nGetFileList: 2\nGetFileInfo: 8 \"/m/b.obj\"\n"
-            "GetFileInfo: 5 \"a.obj\"\nGetFileInfo: 0 \"\"\n");
+  EXPECT_EQ(run.out, "SetDialogTitle: 0\nGetFileList: 2\nGetFileInfo: " +
+                         std::to_string(at("/m/b.obj").size()) + " \"" + at("/m/b.obj") +
+                         "\"\nGetFileInfo: 5 \"a.obj\"\nGetFileInfo: 0 \"\"\n");
 }
 
 TEST(PosixFreshLibrary, StartsWithAnEmptyList) {

@@ -58,6 +58,12 @@ TEST(MevrixHost, ReceivesItsArgumentsUnchanged) {
   EXPECT_NE(result.err.find("'" + name + "'"), std::string::npos) << result.err;
 }
 
+TEST(MevrixHost, PrintsItsVersion) {
+  const auto result = runProcess(MEVRIX_HOST_PATH, {"--version"});
+  EXPECT_EQ(result.exitCode, 0);
+  EXPECT_EQ(result.out, withPlatformLineEnds("mevrix 4.09\n"));
+}
+
 TEST(MevrixHost, PrintsHelp) {
   const auto result = runProcess(MEVRIX_HOST_PATH, {"--help"});
   EXPECT_EQ(result.exitCode, 0);

@@ -96,6 +96,7 @@ std::optional<Call> parseCall(const std::vector<std::string>& words, std::string
 const char* const kUsage =
     "usage: mevrix [--lib PATH] [--stop-on-error] CALL [+ CALL]...\n"
     "       mevrix [--lib PATH] --list\n"
+    "       mevrix --version\n"
     "\n"
     "Loads the Mevrix plug-in and calls its exports in order, in one process, so that what one\n"
     "call sets (a date, a file list, an open folder) is there for the next. Prints each result.\n"
@@ -113,6 +114,7 @@ const char* const kUsage =
     "  --list            print the names of the exports the plug-in has\n"
     "  --stop-on-error   stop at the first negative result, exit status 3\n"
     "  --help            this text\n"
+    "  --version         print the version of this program\n"
     "\n"
     "example:\n"
     "  mevrix setDate 2026-12-07 + setTxrName skin + writeCollada head.obj 2 head.dae\n"
@@ -128,6 +130,8 @@ std::optional<CommandLine> parseCommandLine(const std::vector<std::string>& args
     const std::string& option = args[i];
     if (option == "--help") {
       line.help = true;
+    } else if (option == "--version") {
+      line.version = true;
     } else if (option == "--list") {
       line.list = true;
     } else if (option == "--stop-on-error") {
@@ -165,7 +169,7 @@ std::optional<CommandLine> parseCommandLine(const std::vector<std::string>& args
     line.calls.push_back(std::move(*call));
     words.clear();
   }
-  if (!line.help && !line.list && line.calls.empty()) {
+  if (!line.help && !line.version && !line.list && line.calls.empty()) {
     error = "nothing to call";
     return std::nullopt;
   }

@@ -23,6 +23,7 @@ struct Call {
 
 struct CommandLine {
   bool help = false;
+  bool version = false;
   bool list = false;
   bool stopOnError = false;
   std::string libraryPath;  // empty: the library beside the program

@@ -11,6 +11,7 @@
 #include "command_line.h"
 #include "export_names.h"
 #include "library.h"
+#include "mevrix_version.h"
 
 namespace mevrix::tool {
 namespace {
@@ -111,6 +112,10 @@ int main(int argc, char** argv) {
   }
   if (line->help) {
     std::fputs(kUsage, stdout);
+    return 0;
+  }
+  if (line->version) {
+    std::puts("mevrix " MEVRIX_VERSION_TEXT);
     return 0;
   }
   return run(*line);

@@ -50,134 +50,6 @@ extern "C" {
  * Returns 4.09 (as a 32-bit float), always. */
 MEVRIX_API float MEVRIX_CALL Version(const char* text, double value, char* buf1, int buf1Len);
 
-/* ---- COLLADA export ---------------------------------------------------------------------- */
-
-/* Sets the date that later COLLADA documents carry as their created and modified dates.
- * text: the date, used as given in any format; null sets the empty date.
- * Returns 0; -1 when memory ran out (the date is kept as it was). */
-MEVRIX_API float MEVRIX_CALL setDate(const char* text, double value, char* buf1, int buf1Len);
-
-/* Sets the texture image name that later COLLADA documents refer to, as "./" text ".bmp".
- * text: the name without ".bmp"; null sets the empty name.
- * Returns 0; -1 when memory ran out (the name is kept as it was). */
-MEVRIX_API float MEVRIX_CALL setTxrName(const char* text, double value, char* buf1, int buf1Len);
-
-/* Converts an OBJ file into a COLLADA 1.4.1 document with one polygon list per OBJ group and
- * one textured material, carrying the date and texture name set last. The OBJ file is read
- * before the document is created, and its position and texture-coordinate lines again while the
- * document is written. Both paths may name the same file: the document is then written to a new
- * file beside it that replaces the OBJ file once complete.
- * text:  path of the OBJ file.
- * value: normal mode, truncated toward zero: 0 or less no normals; 1 one unit normal per face;
- *        2 per vertex, the area-weighted sum of its faces' normals scaled to unit length;
- *        3 or more the same sums unscaled.
- * buf1:  path of the document, created or emptied; its file name gives the ids' base name.
- *        buf1Len is not used.
- * Returns 0 on success; -1 when the OBJ file cannot be opened or read, or memory ran out while
- * reading it (no document is touched); -2 when the document cannot be created or not all of it
- * could be written (disk full, I/O error, memory running out, or the OBJ file failing or
- * changing while its lines are read again); -9 when text or buf1 is null (nothing is touched).
- * Except on -9, the base name, author, copyright and comments are assigned first, also when the
- * call then fails. */
-MEVRIX_API float MEVRIX_CALL writeCollada(const char* text, double value, char* buf1, int buf1Len);
-
-/* As writeCollada, but with one triangles element per OBJ group and one material and effect
- * per group ("material_001", "material_002", ... in the order the groups first occur; the
- * 1000th is "material_000", from the 1001st on the whole number follows, "material_1001").
- * Group names are taken from the group line's third character on; faces are written as they
- * stand, so the OBJ file should hold triangles. The base name always ends in "_".
- * Returns 0, -1, -2 or -9 as writeCollada does. */
-MEVRIX_API float MEVRIX_CALL writeColladaTris(const char* text, double value, char* buf1,
-                                              int buf1Len);
-
-/* ---- Sculpt maps ------------------------------------------------------------------------ */
-
-/* Turns a mesh laid out on a regular texture-coordinate grid into a sculpt map: a 24-bit BMP
- * image whose pixels are vertex positions (x in red, y in green, z in blue, mapped around the
- * origin by the largest absolute coordinate). With Nu distinct u and Nv distinct v values the
- * mesh needs (Nu - 1) x (Nv - 1) faces, one per grid cell; each cell becomes 2 x 2 pixels holding
- * its four corners, so the image is 2*Nu - 2 pixels wide and 2*Nv - 2 high.
- * text:  path of the OBJ file to read.
- * value: not used.
- * buf1:  path of the image file to write (created, or truncated if it exists); buf1Len is not
- *        used.
- * Returns 0 when the map was written;
- *   -1    the OBJ file could not be opened or read, changed between the two readings the map
- *         takes, or memory ran out while it was read;
- *   -4    the image file could not be opened, written, flushed or closed;
- *   -9    text or buf1 is null;
- *   -64   the number of faces does not match the texture-coordinate grid (also when there are
- *         no texture coordinates at all);
- *   -65   the mesh is malformed: a position line with fewer than three numbers, a texture-
- *         coordinate line with fewer than two, a face with fewer than three or more than four
- *         corners, a corner without a texture-coordinate number, or a number naming no entry;
- *   -2048 the image would be wider or higher than 2048 pixels.
- * The checks run in the order -64, -2048, -65. On -1, -9, -64, -65 and -2048 no image file is
- * created or touched. Nothing is written into buf1. */
-MEVRIX_API float MEVRIX_CALL OBJtoSculpty(const char* text, double value, char* buf1, int buf1Len);
-
-/* ---- OBJ merge, UV scaling and group count ----------------------------------------------- */
-
-/* Appends one OBJ file to a merged OBJ file, renumbering its faces past what earlier calls
- * appended. Start a merge with GroupListClear, then call once per input with the same output,
- * passing 0 as value the first time and each result as the next call's value.
- * text:  the OBJ file to append.
- * value: the vertex base, the number of positions already in the output (read as an integer).
- * buf1:  the output OBJ path; created if absent, otherwise appended to. buf1Len is not used.
- * The input's "v " and "vt" lines are copied, every line beginning with "g" becomes "g " and the
- * input's file name without directory and last extension (split at "/" and "\"), every line
- * beginning with "f" is renumbered ("f 1/1 2/2 3/3" becomes "f P/T P/T P/T " with the vertex base
- * added to each position and the texture coordinates of earlier calls to each T), and all other
- * lines are dropped. A face whose position and texture-coordinate counts differ becomes the line
- * "# faceV - N txrV - M". Sums are exact: a number beyond the 32-bit range is written in full.
- * Output lines end with the platform's line end. Only the bytes the input had when the call
- * began are read, so an output that names the input gains one renumbered copy.
- * Returns the vertex base plus the number of position lines copied (the next call's value; as a
- * float, exact up to 16777216);
- *   -1 the input cannot be opened or read at all, or memory ran out before appending: nothing
- *      written, nothing recorded;
- *   -2 the output cannot be opened for appending, a write to it failed, or the input or memory
- *      failed once appending had begun: nothing recorded;
- *   -9 text or buf1 is null. */
-MEVRIX_API float MEVRIX_CALL AppendOBJ(const char* text, double value, char* buf1, int buf1Len);
-
-/* Starts a new merge: forgets the inputs AppendOBJ recorded and its texture-coordinate and face
- * counts. Uses no argument. Returns 0. */
-MEVRIX_API float MEVRIX_CALL GroupListClear(const char* text, double value, char* buf1,
-                                            int buf1Len);
-
-/* Writes a copy of an OBJ file whose texture coordinates are shrunk toward the texture's centre:
- * every number c of a line beginning with "vt" becomes value * c + (1 - value) / 2.
- * text:  the OBJ file to read.
- * value: the scale, 0 to 1 (both included).
- * buf1:  the output OBJ path; created, or emptied if it exists. buf1Len is not used.
- * A "vt" line is written as "vt " followed by each scaled number as printf's "%g" writes it and
- * a space; its numbers are read from its fourth character on until one cannot be read, and
- * whatever follows is dropped. Every other line is copied unchanged. Output lines end with the
- * platform's line end. An output that names the input (any name for the same file) is written
- * as a new file beside it that replaces it once complete, keeping its permissions; other hard
- * links to the input keep the old text, a symbolic link is followed.
- * Returns, checked in this order:
- *   -5 the scale is below 0, above 1 or not a number (nothing is opened);
- *    0 text or buf1 is null (nothing is opened);
- *   -1 the input cannot be opened or read at all, or memory ran out before writing; the output is
- *      not touched;
- *   -2 the output cannot be opened for writing, a write to it failed, or the input or memory
- *      failed once writing had begun;
- *    0 the output was written. */
-MEVRIX_API float MEVRIX_CALL ScaleUVs(const char* text, double value, char* buf1, int buf1Len);
-
-/* Counts the distinct groups in the host's binary mesh-exchange file: the distinct 16-bit ids in
- * its first group block (tag 40001), found by walking the chain of blocks from byte 32.
- * text: the file. value and buf1 are not used.
- * Returns the number of distinct group ids (0 to 65536);
- *   -9  text is null;
- *   -17 the file cannot be opened or read (a missing file, a directory, a read error);
- *   -18 the chain of blocks ends, or a block's 16-byte header runs past the end of the file,
- *       before a group block. A group block holding fewer ids than its entry count says is
- *       counted over the whole ids it holds. */
-MEVRIX_API float MEVRIX_CALL getGroups(const char* text, double value, char* buf1, int buf1Len);
-
 /* ---- File-open dialog, file list and directory listing ----------------------------------- */
 
 /* The file list: GetFileList and GetDirFileList replace it, GetFileInfo reads it. It is 4096
@@ -299,6 +171,138 @@ MEVRIX_API float MEVRIX_CALL FileCopyTo(const char* text, double value, char* bu
  * Returns 0 when the folder could be read, whatever could be deleted; -1 when text is null or
  * empty, or the folder is missing, not a directory or not readable (nothing is deleted). */
 MEVRIX_API float MEVRIX_CALL EmptyFolder(const char* text, double value, char* buf1, int buf1Len);
+
+/* ---- UV scaling -------------------------------------------------------------------------- */
+
+/* Writes a copy of an OBJ file whose texture coordinates are shrunk toward the texture's centre:
+ * every number c of a line beginning with "vt" becomes value * c + (1 - value) / 2.
+ * text:  the OBJ file to read.
+ * value: the scale, 0 to 1 (both included).
+ * buf1:  the output OBJ path; created, or emptied if it exists. buf1Len is not used.
+ * A "vt" line is written as "vt " followed by each scaled number as printf's "%g" writes it and
+ * a space; its numbers are read from its fourth character on until one cannot be read, and
+ * whatever follows is dropped. Every other line is copied unchanged. Output lines end with the
+ * platform's line end. An output that names the input (any name for the same file) is written
+ * as a new file beside it that replaces it once complete, keeping its permissions; other hard
+ * links to the input keep the old text, a symbolic link is followed.
+ * Returns, checked in this order:
+ *   -5 the scale is below 0, above 1 or not a number (nothing is opened);
+ *    0 text or buf1 is null (nothing is opened);
+ *   -1 the input cannot be opened or read at all, or memory ran out before writing; the output is
+ *      not touched;
+ *   -2 the output cannot be opened for writing, a write to it failed, or the input or memory
+ *      failed once writing had begun;
+ *    0 the output was written. */
+MEVRIX_API float MEVRIX_CALL ScaleUVs(const char* text, double value, char* buf1, int buf1Len);
+
+/* ---- COLLADA export ---------------------------------------------------------------------- */
+
+/* Sets the date that later COLLADA documents carry as their created and modified dates.
+ * text: the date, used as given in any format; null sets the empty date.
+ * Returns 0; -1 when memory ran out (the date is kept as it was). */
+MEVRIX_API float MEVRIX_CALL setDate(const char* text, double value, char* buf1, int buf1Len);
+
+/* Sets the texture image name that later COLLADA documents refer to, as "./" text ".bmp".
+ * text: the name without ".bmp"; null sets the empty name.
+ * Returns 0; -1 when memory ran out (the name is kept as it was). */
+MEVRIX_API float MEVRIX_CALL setTxrName(const char* text, double value, char* buf1, int buf1Len);
+
+/* Converts an OBJ file into a COLLADA 1.4.1 document with one polygon list per OBJ group and
+ * one textured material, carrying the date and texture name set last. The OBJ file is read
+ * before the document is created, and its position and texture-coordinate lines again while the
+ * document is written. Both paths may name the same file: the document is then written to a new
+ * file beside it that replaces the OBJ file once complete.
+ * text:  path of the OBJ file.
+ * value: normal mode, truncated toward zero: 0 or less no normals; 1 one unit normal per face;
+ *        2 per vertex, the area-weighted sum of its faces' normals scaled to unit length;
+ *        3 or more the same sums unscaled.
+ * buf1:  path of the document, created or emptied; its file name gives the ids' base name.
+ *        buf1Len is not used.
+ * Returns 0 on success; -1 when the OBJ file cannot be opened or read, or memory ran out while
+ * reading it (no document is touched); -2 when the document cannot be created or not all of it
+ * could be written (disk full, I/O error, memory running out, or the OBJ file failing or
+ * changing while its lines are read again); -9 when text or buf1 is null (nothing is touched).
+ * Except on -9, the base name, author, copyright and comments are assigned first, also when the
+ * call then fails. */
+MEVRIX_API float MEVRIX_CALL writeCollada(const char* text, double value, char* buf1, int buf1Len);
+
+/* As writeCollada, but with one triangles element per OBJ group and one material and effect
+ * per group ("material_001", "material_002", ... in the order the groups first occur; the
+ * 1000th is "material_000", from the 1001st on the whole number follows, "material_1001").
+ * Group names are taken from the group line's third character on; faces are written as they
+ * stand, so the OBJ file should hold triangles. The base name always ends in "_".
+ * Returns 0, -1, -2 or -9 as writeCollada does. */
+MEVRIX_API float MEVRIX_CALL writeColladaTris(const char* text, double value, char* buf1,
+                                              int buf1Len);
+
+/* ---- Group count ------------------------------------------------------------------------- */
+
+/* Counts the distinct groups in the host's binary mesh-exchange file: the distinct 16-bit ids in
+ * its first group block (tag 40001), found by walking the chain of blocks from byte 32.
+ * text: the file. value and buf1 are not used.
+ * Returns the number of distinct group ids (0 to 65536);
+ *   -9  text is null;
+ *   -17 the file cannot be opened or read (a missing file, a directory, a read error);
+ *   -18 the chain of blocks ends, or a block's 16-byte header runs past the end of the file,
+ *       before a group block. A group block holding fewer ids than its entry count says is
+ *       counted over the whole ids it holds. */
+MEVRIX_API float MEVRIX_CALL getGroups(const char* text, double value, char* buf1, int buf1Len);
+
+/* ---- Sculpt maps ------------------------------------------------------------------------ */
+
+/* Turns a mesh laid out on a regular texture-coordinate grid into a sculpt map: a 24-bit BMP
+ * image whose pixels are vertex positions (x in red, y in green, z in blue, mapped around the
+ * origin by the largest absolute coordinate). With Nu distinct u and Nv distinct v values the
+ * mesh needs (Nu - 1) x (Nv - 1) faces, one per grid cell; each cell becomes 2 x 2 pixels holding
+ * its four corners, so the image is 2*Nu - 2 pixels wide and 2*Nv - 2 high.
+ * text:  path of the OBJ file to read.
+ * value: not used.
+ * buf1:  path of the image file to write (created, or truncated if it exists); buf1Len is not
+ *        used.
+ * Returns 0 when the map was written;
+ *   -1    the OBJ file could not be opened or read, changed between the two readings the map
+ *         takes, or memory ran out while it was read;
+ *   -4    the image file could not be opened, written, flushed or closed;
+ *   -9    text or buf1 is null;
+ *   -64   the number of faces does not match the texture-coordinate grid (also when there are
+ *         no texture coordinates at all);
+ *   -65   the mesh is malformed: a position line with fewer than three numbers, a texture-
+ *         coordinate line with fewer than two, a face with fewer than three or more than four
+ *         corners, a corner without a texture-coordinate number, or a number naming no entry;
+ *   -2048 the image would be wider or higher than 2048 pixels.
+ * The checks run in the order -64, -2048, -65. On -1, -9, -64, -65 and -2048 no image file is
+ * created or touched. Nothing is written into buf1. */
+MEVRIX_API float MEVRIX_CALL OBJtoSculpty(const char* text, double value, char* buf1, int buf1Len);
+
+/* ---- OBJ merge --------------------------------------------------------------------------- */
+
+/* Appends one OBJ file to a merged OBJ file, renumbering its faces past what earlier calls
+ * appended. Start a merge with GroupListClear, then call once per input with the same output,
+ * passing 0 as value the first time and each result as the next call's value.
+ * text:  the OBJ file to append.
+ * value: the vertex base, the number of positions already in the output (read as an integer).
+ * buf1:  the output OBJ path; created if absent, otherwise appended to. buf1Len is not used.
+ * The input's "v " and "vt" lines are copied, every line beginning with "g" becomes "g " and the
+ * input's file name without directory and last extension (split at "/" and "\"), every line
+ * beginning with "f" is renumbered ("f 1/1 2/2 3/3" becomes "f P/T P/T P/T " with the vertex base
+ * added to each position and the texture coordinates of earlier calls to each T), and all other
+ * lines are dropped. A face whose position and texture-coordinate counts differ becomes the line
+ * "# faceV - N txrV - M". Sums are exact: a number beyond the 32-bit range is written in full.
+ * Output lines end with the platform's line end. Only the bytes the input had when the call
+ * began are read, so an output that names the input gains one renumbered copy.
+ * Returns the vertex base plus the number of position lines copied (the next call's value; as a
+ * float, exact up to 16777216);
+ *   -1 the input cannot be opened or read at all, or memory ran out before appending: nothing
+ *      written, nothing recorded;
+ *   -2 the output cannot be opened for appending, a write to it failed, or the input or memory
+ *      failed once appending had begun: nothing recorded;
+ *   -9 text or buf1 is null. */
+MEVRIX_API float MEVRIX_CALL AppendOBJ(const char* text, double value, char* buf1, int buf1Len);
+
+/* Starts a new merge: forgets the inputs AppendOBJ recorded and its texture-coordinate and face
+ * counts. Uses no argument. Returns 0. */
+MEVRIX_API float MEVRIX_CALL GroupListClear(const char* text, double value, char* buf1,
+                                            int buf1Len);
 
 #ifdef __cplusplus
 }

@@ -1,20 +1,29 @@
 #pragma once
-// The catch-all every export runs its work in.
+// The float an export returns, and the catch-all every export runs its work in.
 
+#include <type_traits>
 #include <utility>
 
 namespace mevrix::boundary {
 
-// What a mesh export returns when a path it needs is a null pointer.
-inline constexpr float kMissingPath = -9.0f;
+// An export's result as a float: a count or a length as it is, a value of a subsystem's result
+// enum as the number it stands for.
+template <typename Result>
+constexpr float toResult(Result result) {
+  if constexpr (std::is_enum_v<Result>) {
+    return static_cast<float>(static_cast<std::underlying_type_t<Result>>(result));
+  } else {
+    return static_cast<float>(result);
+  }
+}
 
 // Runs `work` and returns its result as a float; anything thrown becomes `failure`.
-template <typename Work>
-float guarded(float failure, Work&& work) noexcept {
+template <typename Failure, typename Work>
+float guarded(Failure failure, Work&& work) noexcept {
   try {
-    return static_cast<float>(std::forward<Work>(work)());
+    return toResult(std::forward<Work>(work)());
   } catch (...) {
-    return failure;
+    return toResult(failure);
   }
 }
 

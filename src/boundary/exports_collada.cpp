@@ -8,24 +8,21 @@
 #include "mevrix/exports.h"
 
 using mevrix::boundary::guarded;
-using mevrix::boundary::kMissingPath;
 using mevrix::boundary::moduleState;
 using mevrix::boundary::toInteger;
+using mevrix::collada::ExportResult;
 
 namespace {
 
-// Anything that escapes a writer happens once the document is being written.
-constexpr float kWriteFailed = -2.0f;
-
-using Writer = mevrix::collada::ExportResult (*)(mevrix::collada::ExportMetadata&, const char*,
-                                                 const char*, std::int32_t);
+using Writer = ExportResult (*)(mevrix::collada::ExportMetadata&, const char*, const char*,
+                                std::int32_t);
 
 float runWriter(Writer writer, const char* objPath, double value, const char* documentPath) {
-  if (!objPath || !documentPath) return kMissingPath;
+  if (!objPath || !documentPath) return mevrix::boundary::toResult(ExportResult::missingPath);
   const std::int32_t mode = toInteger(value);
-  return guarded(kWriteFailed, [&] {
-    return static_cast<int>(writer(moduleState().exportMetadata, objPath, documentPath, mode));
-  });
+  // Anything that escapes a writer happens once the document is being written.
+  return guarded(ExportResult::outputFailed,
+                 [&] { return writer(moduleState().exportMetadata, objPath, documentPath, mode); });
 }
 
 }  // namespace

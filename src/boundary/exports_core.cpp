@@ -7,6 +7,7 @@
 
 using mevrix::boundary::guarded;
 using mevrix::boundary::moduleState;
+using mevrix::collada::MetadataResult;
 
 namespace {
 
@@ -14,9 +15,9 @@ constexpr float kVersion = MEVRIX_VERSION_FLOAT;
 
 // Replaces `target` with `text` (null meaning the empty string); keeps it on failure.
 float assignText(std::string& target, const char* text) {
-  return guarded(-1.0f, [&] {
+  return guarded(MetadataResult::outOfMemory, [&] {
     target.assign(text ? text : "");
-    return 0;
+    return MetadataResult::set;
   });
 }
 

@@ -7,23 +7,26 @@
 
 using mevrix::boundary::guarded;
 using mevrix::boundary::moduleState;
+using enum mevrix::fileutil::CursorResult;
 namespace fileutil = mevrix::fileutil;
 
 extern "C" {
 
 float OpenFolder(const char* text, double, char*, int) {
-  return guarded(-1.0f,
-                 [&] { return fileutil::openFolder(moduleState().folderCursor, text) ? 0 : -1; });
-}
-
-float GetFile(const char*, double, char* buf1, int) {
-  return guarded(-1.0f, [&] {
-    return static_cast<int>(fileutil::nextFileName(moduleState().folderCursor, buf1));
+  return guarded(noCursor, [&] {
+    return fileutil::openFolder(moduleState().folderCursor, text) ? done : noCursor;
   });
 }
 
+float GetFile(const char*, double, char* buf1, int) {
+  return guarded(noCursor,
+                 [&] { return fileutil::nextFileName(moduleState().folderCursor, buf1); });
+}
+
 float CloseFolder(const char*, double, char*, int) {
-  return guarded(-1.0f, [&] { return fileutil::closeFolder(moduleState().folderCursor) ? 0 : -1; });
+  return guarded(noCursor, [&] {
+    return fileutil::closeFolder(moduleState().folderCursor) ? done : noCursor;
+  });
 }
 
 }  // extern "C"

@@ -9,44 +9,43 @@
 #include "mevrix/exports.h"
 
 using mevrix::boundary::guarded;
-using mevrix::boundary::kMissingPath;
 using mevrix::boundary::moduleState;
+using mevrix::boundary::toResult;
+using mevrix::meshtools::AppendStatus;
+using mevrix::meshtools::ScaleUvStatus;
+namespace meshtools = mevrix::meshtools;
 
 extern "C" {
 
 float AppendOBJ(const char* text, double value, char* buf1, int) {
-  if (!text || !buf1) return kMissingPath;
+  if (!text || !buf1) return toResult(AppendStatus::missingPath);
   const std::int32_t vertexBase = mevrix::boundary::toInteger(value);
   // The worker tells a failed input from a failed output itself; anything else that escapes it
   // counts as an unreadable input.
-  return guarded(-1.0f, [&] {
-    const auto result =
-        mevrix::meshtools::appendObjFile(text, buf1, vertexBase, moduleState().merge);
-    return result.status == mevrix::meshtools::AppendStatus::ok
-               ? static_cast<float>(result.vertexCount)
-               : static_cast<float>(result.status);
+  return guarded(AppendStatus::inputFailed, [&] {
+    const auto result = meshtools::appendObjFile(text, buf1, vertexBase, moduleState().merge);
+    return result.status == AppendStatus::ok ? toResult(result.vertexCount)
+                                             : toResult(result.status);
   });
 }
 
 float GroupListClear(const char*, double, char*, int) {
   moduleState().merge.clear();
-  return 0.0f;
+  return toResult(AppendStatus::ok);
 }
 
 float ScaleUVs(const char* text, double value, char* buf1, int) {
   const double scale = mevrix::boundary::toReal(value);
-  if (!mevrix::meshtools::isValidUvScale(scale)) {
-    return static_cast<float>(mevrix::meshtools::ScaleUvStatus::badScale);
-  }
-  if (!text || !buf1) return 0.0f;
-  return guarded(
-      -1.0f, [&] { return static_cast<float>(mevrix::meshtools::scaleUvFile(text, buf1, scale)); });
+  if (!meshtools::isValidUvScale(scale)) return toResult(ScaleUvStatus::badScale);
+  if (!text || !buf1) return toResult(ScaleUvStatus::missingPath);
+  return guarded(ScaleUvStatus::inputFailed,
+                 [&] { return meshtools::scaleUvFile(text, buf1, scale); });
 }
 
 float getGroups(const char* text, double, char*, int) {
-  if (!text) return kMissingPath;
-  return guarded(static_cast<float>(mevrix::meshtools::kGroupFileUnreadable),
-                 [&] { return mevrix::meshtools::countGroupsInFile(text); });
+  if (!text) return toResult(meshtools::kNoGroupFilePath);
+  return guarded(meshtools::kGroupFileUnreadable,
+                 [&] { return meshtools::countGroupsInFile(text); });
 }
 
 }  // extern "C"

@@ -2,13 +2,11 @@
 // The state the library keeps between export calls. It is created when the library is loaded
 // and destroyed when it is unloaded; exports hand the pieces they need to their workers.
 
-#include <memory>
-
 #include "collada/export_metadata.h"
 #include "fileutil/dialog_settings.h"
 #include "fileutil/file_list.h"
+#include "fileutil/folder_cursor.h"
 #include "meshtools/merge_state.h"
-#include "platform/directory_stream.h"
 
 namespace mevrix::boundary {
 
@@ -18,7 +16,7 @@ struct ModuleState {
   meshtools::MergeState merge;  // the group list with texCoordBase and faceCount
   fileutil::DialogSettings dialog;
   fileutil::FileListBuffer fileList{};
-  std::unique_ptr<platform::DirectoryStream> folderCursor;
+  fileutil::FolderCursor folderCursor;
 };
 
 // The one state of the loaded library.

@@ -16,11 +16,13 @@
 
 namespace mevrix::collada {
 
+// The results of writeCollada and writeColladaTris.
 enum class ExportResult : int {
   ok = 0,
   inputUnreadable = -1,  // the OBJ file cannot be opened or read (no document touched)
   outputFailed = -2,     // the document cannot be created, or not every byte reached it (also
                          // when the OBJ file could not be read again while it was written)
+  missingPath = -9,      // a path is null (nothing touched)
 };
 
 enum class BaseNameRule {

@@ -15,4 +15,10 @@ struct ExportMetadata {
   std::string date;         // created and modified date; set by setDate
 };
 
+// The results of setDate and setTxrName.
+enum class MetadataResult : int {
+  set = 0,
+  outOfMemory = -1,  // the text is kept as it was
+};
+
 }  // namespace mevrix::collada

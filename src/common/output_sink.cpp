@@ -55,9 +55,7 @@ bool OutputFile::write(const char* bytes, std::size_t size) {
 
 bool OutputFile::close() {
   if (!file_) return false;
-  bool good = !failed_;
-  if (std::fflush(file_.get()) != 0 || std::ferror(file_.get())) good = false;
-  if (std::fclose(file_.release()) != 0) good = false;
+  bool good = platform::closeFile(file_) && !failed_;
   if (!replacementPath_.empty()) {
     const std::string temporary = std::exchange(replacementPath_, {});
     if (!good) {

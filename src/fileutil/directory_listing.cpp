@@ -4,7 +4,7 @@
 #include <cstring>
 
 #include "common/path.h"
-#include "platform/directory_search.h"
+#include "platform/directory_reader.h"
 
 namespace mevrix::fileutil {
 
@@ -12,15 +12,15 @@ int listDirectory(FileListBuffer& list, std::string_view directory, bool subdire
   if (directory.empty()) return 0;
   list.fill('\0');
 
+  // The folder with one separator behind it: the system searches it with "*" added.
   const bool endsWithSeparator = directory.back() == common::kPathSeparator;
-  const std::size_t patternLength = directory.size() + (endsWithSeparator ? 1 : 2);
-  if (patternLength >= kSearchPatternSize) return 0;
-  std::array<char, kSearchPatternSize> pattern{};
-  std::memcpy(pattern.data(), directory.data(), directory.size());
-  if (!endsWithSeparator) pattern[directory.size()] = common::kPathSeparator;
-  pattern[patternLength - 1] = '*';
-  const auto search = platform::DirectorySearch::start(pattern.data());
-  if (!search) return 0;
+  const std::size_t pathLength = directory.size() + (endsWithSeparator ? 0 : 1);
+  if (pathLength + 1 >= kSearchPatternSize) return 0;
+  std::array<char, kSearchPatternSize> path{};
+  std::memcpy(path.data(), directory.data(), directory.size());
+  path[pathLength - 1] = common::kPathSeparator;
+  const auto reader = platform::DirectoryReader::open(path.data());
+  if (!reader) return 0;
 
   // Names go behind the folder entry, which is written once it is known whether there are any
   // names and whether there is just one.
@@ -28,7 +28,7 @@ int listDirectory(FileListBuffer& list, std::string_view directory, bool subdire
       endsWithSeparator ? directory.substr(0, directory.size() - 1) : directory;
   std::size_t position = folder.size() + 1;
   int count = 0;
-  while (const platform::FoundEntry* entry = search->next()) {
+  while (const platform::DirectoryEntry* entry = reader->next()) {
     if (entry->directory != subdirectories || entry->hidden || entry->system) continue;
     const std::size_t size = std::strlen(entry->name) + 1;
     // The list's closing empty entry must fit behind the last name.

@@ -50,7 +50,7 @@ CopyResult copyFile(const char* source, const char* destination) {
   std::setvbuf(out.get(), nullptr, _IONBF, 0);
 
   const CopyResult result = transfer(in.get(), out.get());
-  if (std::fclose(out.release()) != 0 && result == CopyResult::copied) {
+  if (!platform::closeFile(out) && result == CopyResult::copied) {
     return CopyResult::writeFailed;
   }
   return result;

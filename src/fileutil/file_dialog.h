@@ -20,16 +20,13 @@ using DialogFilter = std::array<char, kFilterTextLimit + 1>;
 // more gives nothing.
 std::optional<DialogFilter> makeDialogFilter(const char* text);
 
-// Results of getFileList besides the file count.
-inline constexpr int kFileListCancelled = 0;
-inline constexpr int kFilterTooLong = -1;
-
-// Empties the list, then shows the dialog through `backend`, with the settings' title and folder,
-// the filter made from `filterText`, and the list as the result buffer; one file may be chosen
-// when `singleSelection` is true, several otherwise. Returns the list's file count,
-// kFileListCancelled when the dialog was cancelled or failed (the list is then empty) or
-// kFilterTooLong.
+// Empties the list, then shows the dialog through `backend` (the system's own unless a test
+// gives another), with the settings' title and folder, the filter made from `filterText`, and
+// the list as the result buffer; one file may be chosen when `singleSelection` is true, several
+// otherwise. Returns the list's file count, kFileListCancelled when the dialog was cancelled or
+// failed (the list is then empty) or kFilterTooLong.
 int getFileList(FileListBuffer& list, const DialogSettings& settings, const char* filterText,
-                bool singleSelection, platform::DialogBackend& backend);
+                bool singleSelection,
+                platform::DialogBackend& backend = platform::systemDialogBackend());
 
 }  // namespace mevrix::fileutil

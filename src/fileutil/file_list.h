@@ -14,6 +14,15 @@ namespace mevrix::fileutil {
 inline constexpr std::size_t kFileListSize = 4096;
 using FileListBuffer = std::array<char, kFileListSize>;
 
+// The results of the file-list exports besides a number of files or a length.
+enum FileListResult : int {
+  kSettingDone = 0,        // SetDefaultDir and SetDialogTitle, always
+  kFileListCancelled = 0,  // GetFileList: the dialog was cancelled or failed (the list is empty)
+  kNothingListed = 0,      // GetDirFileList: nothing matched, or the folder cannot be listed
+  kNothingWritten = 0,     // GetFileInfo: no such file in the list, or no room for it
+  kFilterTooLong = -1,     // GetFileList: the filter text has 256 characters or more
+};
+
 // The number of files the list holds. Counts the NULs among bytes 0 to 4094 up to the first one
 // followed by another NUL; that pair ends the count, which is then 1 for one NUL and the number
 // of NULs less one otherwise. Without such a pair the count is the number of NULs. So one path

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "common/path.h"
-#include "platform/directory_stream.h"
+#include "platform/directory_reader.h"
 #include "platform/file_delete.h"
 
 namespace mevrix::fileutil {
@@ -28,13 +28,13 @@ bool emptyFolder(const char* folder) {
   if (!folder || !*folder) return false;
   std::string path = folder;
   if (path.back() != common::kPathSeparator) path += common::kPathSeparator;
-  const auto stream = platform::DirectoryStream::open(path.c_str());
-  if (!stream) return false;
+  const auto reader = platform::DirectoryReader::open(path.c_str());
+  if (!reader) return false;
   const std::size_t folderLength = path.size();
-  while (const char* entry = stream->next()) {
-    // "." and ".." are recognised by name: the stream's order is not fixed, and a root
+  while (const platform::DirectoryEntry* entry = reader->next()) {
+    // "." and ".." are recognised by name: the reader's order is not fixed, and a root
     // directory yields neither.
-    const std::string_view name = entry;
+    const std::string_view name = entry->name;
     if (name == "." || name == ".." || !looksLikeFileName(name)) continue;
     path.resize(folderLength);
     path += name;

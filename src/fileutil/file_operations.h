@@ -20,6 +20,12 @@ bool deleteFile(const char* path);
 // are equal byte for byte (nothing is touched), or the rename fails.
 bool renameFile(const char* from, const char* to);
 
+// The results of FileDelete, FileRename, FileCopyTo and EmptyFolder.
+enum class FileOperationResult : int {
+  done = 0,
+  failed = -1,  // a path is null, or the operation failed
+};
+
 enum class CopyResult {
   copied,                // the destination holds exactly the source's bytes
   missingPath,           // a path is null; nothing touched

@@ -7,18 +7,18 @@ namespace mevrix::fileutil {
 bool openFolder(FolderCursor& cursor, const char* path) {
   // The old cursor goes first, so a failed open leaves none behind.
   cursor.reset();
-  cursor = platform::DirectoryStream::open(path);
+  cursor = platform::DirectoryReader::open(path);
   return cursor != nullptr;
 }
 
-NextFileName nextFileName(FolderCursor& cursor, char* destination) {
-  if (!cursor) return NextFileName::noCursor;
-  if (!destination) return NextFileName::noBuffer;
+CursorResult nextFileName(FolderCursor& cursor, char* destination) {
+  if (!cursor) return CursorResult::noCursor;
+  if (!destination) return CursorResult::noBuffer;
   const std::span<char, kFileNameBufferSize> buffer(destination, kFileNameBufferSize);
-  while (const char* name = cursor->next()) {
-    if (copyFileName(name, buffer)) return NextFileName::written;
+  while (const platform::DirectoryEntry* entry = cursor->next()) {
+    if (copyFileName(entry->name, buffer)) return CursorResult::done;
   }
-  return NextFileName::noneLeft;
+  return CursorResult::noneLeft;
 }
 
 bool closeFolder(FolderCursor& cursor) {

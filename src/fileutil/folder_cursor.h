@@ -8,12 +8,12 @@
 #include <span>
 #include <string_view>
 
-#include "platform/directory_stream.h"
+#include "platform/directory_reader.h"
 
 namespace mevrix::fileutil {
 
 // The cursor slot: null when no folder is open.
-using FolderCursor = std::unique_ptr<platform::DirectoryStream>;
+using FolderCursor = std::unique_ptr<platform::DirectoryReader>;
 
 // Room a caller provides for one entry name with its NUL.
 inline constexpr std::size_t kFileNameBufferSize = 260;
@@ -22,19 +22,19 @@ inline constexpr std::size_t kFileNameBufferSize = 260;
 // cursor, when `path` is null, empty, missing, not a directory or not readable.
 bool openFolder(FolderCursor& cursor, const char* path);
 
-// The results of nextFileName, with the values the export returns.
-enum class NextFileName : int {
-  written = 0,    // the next entry's name and its NUL are in the destination
-  noCursor = -1,  // no folder is open; nothing written
-  noBuffer = -2,  // the destination is null; nothing written, no entry consumed
-  noneLeft = -3,  // every entry has been handed out; again on every later call
+// The results of OpenFolder, GetFile and CloseFolder.
+enum class CursorResult : int {
+  done = 0,       // a cursor is opened or closed; GetFile: the next name and its NUL are written
+  noCursor = -1,  // OpenFolder: none could be opened; GetFile, CloseFolder: none is open
+  noBuffer = -2,  // GetFile: the destination is null; nothing written, no entry consumed
+  noneLeft = -3,  // GetFile: every entry has been handed out; again on every later call
 };
 
 // Writes the next entry's name with its NUL into `destination`, which has room for
 // kFileNameBufferSize bytes. Every entry comes in the directory's own order: "." and "..",
 // hidden entries, files and sub-directories alike. A name too long for the buffer (which no
 // POSIX or Windows file system produces) is passed over rather than cut into another name.
-NextFileName nextFileName(FolderCursor& cursor, char* destination);
+CursorResult nextFileName(FolderCursor& cursor, char* destination);
 
 // Releases the cursor; false when there was none.
 bool closeFolder(FolderCursor& cursor);

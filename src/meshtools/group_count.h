@@ -9,8 +9,12 @@
 
 namespace mevrix::meshtools {
 
-inline constexpr int kGroupFileUnreadable = -17;  // the file cannot be opened or read
-inline constexpr int kNoGroupBlock = -18;         // the block chain ends without a group block
+// The results of getGroups besides a number of group ids (0 to 65536).
+enum GroupCountResult : int {
+  kNoGroupFilePath = -9,       // the path is null
+  kGroupFileUnreadable = -17,  // the file cannot be opened or read
+  kNoGroupBlock = -18,         // the block chain ends without a group block
+};
 
 // The number of distinct group ids in the first group block of `input`, or kNoGroupBlock when
 // the walk from byte 32 reaches the end of the input first. A block whose 16-byte header does not

@@ -35,10 +35,12 @@ AppendCounts appendObjLines(common::ChunkedInput& input, std::string_view groupN
                             std::int64_t vertexBase, std::int64_t texCoordBase,
                             common::OutputSink& sink);
 
+// The results of AppendOBJ besides the vertex count it returns for `ok`, and of GroupListClear.
 enum class AppendStatus {
-  ok = 0,
+  ok = 0,             // GroupListClear: always
   inputFailed = -1,   // the input cannot be read
   outputFailed = -2,  // the output cannot be opened for appending, or a write to it failed
+  missingPath = -9,   // a path is null
 };
 
 struct AppendResult {

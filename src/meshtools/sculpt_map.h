@@ -11,10 +11,12 @@
 
 namespace mevrix::meshtools {
 
+// The results of OBJtoSculpty.
 enum class SculptResult : std::int32_t {
   written = 0,
   cannotRead = -1,      // the OBJ file could not be opened or read
   cannotWrite = -4,     // the image could not be opened, written, flushed or closed
+  missingPath = -9,     // a path is null
   notAGrid = -64,       // the number of faces does not match the texture-coordinate grid
   malformedMesh = -65,  // a line is not what it starts as, or a face names no entry
   tooLarge = -2048,     // the image would be wider or higher than 2048 pixels

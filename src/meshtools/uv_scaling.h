@@ -21,8 +21,10 @@ constexpr bool isValidUvScale(double scale) {
 // Throws common::ReadError.
 void scaleUvLines(common::ChunkedInput& input, double scale, common::OutputSink& sink);
 
+// The results of ScaleUVs.
 enum class ScaleUvStatus {
   ok = 0,
+  missingPath = 0,    // a path is null: nothing is opened, and no failure reported
   inputFailed = -1,   // the input cannot be read
   outputFailed = -2,  // the output cannot be opened for writing, or a write to it failed
   badScale = -5,      // the scale is not within 0 to 1

@@ -12,29 +12,36 @@
 
 namespace mevrix::platform {
 
-std::FILE* openForReading(const char* path) {
+FileHandle openForReading(const char* path) {
 #ifdef _WIN32
-  return _fsopen(path, "rb", _SH_DENYNO);
+  return FileHandle(_fsopen(path, "rb", _SH_DENYNO));
 #else
   // Opening a FIFO for reading would wait for a writer, maybe forever; opened without waiting,
   // it is there at once for the caller to examine (and refuse). Reads then block as usual.
   const int fd = open(path, O_RDONLY | O_CLOEXEC | O_NONBLOCK);
   if (fd < 0) return nullptr;
   const int flags = fcntl(fd, F_GETFL);
-  std::FILE* file = nullptr;
-  if (flags >= 0 && fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) == 0) file = fdopen(fd, "rb");
+  FileHandle file;
+  if (flags >= 0 && fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) == 0) file.reset(fdopen(fd, "rb"));
   if (!file) close(fd);
   return file;
 #endif
 }
 
-std::FILE* openForWriting(const char* path, WriteMode mode) {
+FileHandle openForWriting(const char* path, WriteMode mode) {
   const bool append = mode == WriteMode::append;
 #ifdef _WIN32
-  return _fsopen(path, append ? "ab" : "wb", _SH_DENYNO);
+  return FileHandle(_fsopen(path, append ? "ab" : "wb", _SH_DENYNO));
 #else
-  return std::fopen(path, append ? "abe" : "wbe");
+  return FileHandle(std::fopen(path, append ? "abe" : "wbe"));
 #endif
+}
+
+bool closeFile(FileHandle& file) {
+  if (!file) return false;
+  bool good = std::fflush(file.get()) == 0 && !std::ferror(file.get());
+  if (std::fclose(file.release()) != 0) good = false;
+  return good;
 }
 
 std::optional<std::uint64_t> regularFileSize(std::FILE* file) {

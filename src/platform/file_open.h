@@ -11,19 +11,23 @@ namespace mevrix::platform {
 
 enum class WriteMode { truncate, append };
 
-// An open file that is closed when it goes out of scope (a close that must be checked is done
-// by hand with release()).
+// An open file that is closed when it goes out of scope; a close that must succeed goes through
+// closeFile.
 struct FileCloser {
   void operator()(std::FILE* file) const { std::fclose(file); }
 };
 using FileHandle = std::unique_ptr<std::FILE, FileCloser>;
 
 // Opens `path` for binary reading, or returns null. Never waits for a FIFO's writer.
-std::FILE* openForReading(const char* path);
+FileHandle openForReading(const char* path);
 
 // Opens `path` for binary writing, creating it if needed; `truncate` empties an existing file,
 // `append` adds behind its contents. Returns null on failure.
-std::FILE* openForWriting(const char* path, WriteMode mode);
+FileHandle openForWriting(const char* path, WriteMode mode);
+
+// Flushes and closes `file`, which is empty afterwards. True only when no write to it failed and
+// the flush and the close succeeded; false for an empty handle.
+bool closeFile(FileHandle& file);
 
 // The size of the open file when it is a regular file; nothing for directories, devices, pipes.
 std::optional<std::uint64_t> regularFileSize(std::FILE* file);

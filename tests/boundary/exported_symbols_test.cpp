@@ -7,6 +7,7 @@
 #include <sstream>
 #include <string>
 
+#include "export_names.h"
 #include "library.h"
 
 #ifdef _WIN32
@@ -18,13 +19,8 @@
 
 namespace {
 
-const std::set<std::string> kExpectedExports = {
-    "Version",     "SetDefaultDir",  "SetDialogTitle",   "GetFileList", "GetDirFileList",
-    "GetFileInfo", "OpenFolder",     "GetFile",          "CloseFolder", "FileDelete",
-    "FileRename",  "FileCopyTo",     "EmptyFolder",      "ScaleUVs",    "setDate",
-    "setTxrName",  "writeCollada",   "writeColladaTris", "getGroups",   "OBJtoSculpty",
-    "AppendOBJ",   "GroupListClear",
-};
+const std::set<std::string> kExpectedExports(mevrix::tool::kKnownExportNames.begin(),
+                                             mevrix::tool::kKnownExportNames.end());
 
 #ifdef _WIN32
 

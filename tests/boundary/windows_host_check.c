@@ -15,14 +15,11 @@
 #include <string.h>
 #include <windows.h>
 
+#include "export_names.h"
+
 typedef float(__cdecl* ExportFunction)(const char* text, double value, char* buf1, int buf1Len);
 
-static const char* const kExportNames[] = {
-    "Version",     "SetDefaultDir", "SetDialogTitle",   "GetFileList", "GetDirFileList",
-    "GetFileInfo", "OpenFolder",    "GetFile",          "CloseFolder", "FileDelete",
-    "FileRename",  "FileCopyTo",    "EmptyFolder",      "ScaleUVs",    "setDate",
-    "setTxrName",  "writeCollada",  "writeColladaTris", "getGroups",   "OBJtoSculpty",
-    "AppendOBJ",   "GroupListClear"};
+static const char* const kExportNames[] = {MEVRIX_EXPORT_NAME_LIST};
 
 static int failures = 0;
 

@@ -23,9 +23,9 @@ std::multiset<std::string> remainingNames(FolderCursor& cursor) {
   Buffer buffer;
   for (int guard = 0; guard < 1000; ++guard) {
     buffer.fill('#');
-    const NextFileName result = nextFileName(cursor, buffer.data());
-    if (result == NextFileName::noneLeft) return names;
-    EXPECT_EQ(result, NextFileName::written);
+    const CursorResult result = nextFileName(cursor, buffer.data());
+    if (result == CursorResult::noneLeft) return names;
+    EXPECT_EQ(result, CursorResult::done);
     names.insert(buffer.data());
   }
   ADD_FAILURE() << "the cursor never ran out of names";
@@ -36,8 +36,8 @@ TEST(FolderCursor, WithoutACursorNothingHappens) {
   FolderCursor cursor;
   Buffer buffer;
   buffer.fill('#');
-  EXPECT_EQ(nextFileName(cursor, buffer.data()), NextFileName::noCursor);
-  EXPECT_EQ(nextFileName(cursor, nullptr), NextFileName::noCursor);
+  EXPECT_EQ(nextFileName(cursor, buffer.data()), CursorResult::noCursor);
+  EXPECT_EQ(nextFileName(cursor, nullptr), CursorResult::noCursor);
   EXPECT_FALSE(closeFolder(cursor));
   EXPECT_EQ(buffer[0], '#');
   EXPECT_EQ(cursor, nullptr);
@@ -55,14 +55,14 @@ TEST(FolderCursor, HandsOutEveryEntryThenRunsOutForGood) {
   Buffer buffer;
   buffer.fill('#');
   for (int i = 0; i < 3; ++i) {
-    EXPECT_EQ(nextFileName(cursor, buffer.data()), NextFileName::noneLeft);
+    EXPECT_EQ(nextFileName(cursor, buffer.data()), CursorResult::noneLeft);
   }
   EXPECT_EQ(buffer[0], '#');
   EXPECT_NE(cursor, nullptr);
 
   EXPECT_TRUE(closeFolder(cursor));
   EXPECT_FALSE(closeFolder(cursor));
-  EXPECT_EQ(nextFileName(cursor, buffer.data()), NextFileName::noCursor);
+  EXPECT_EQ(nextFileName(cursor, buffer.data()), CursorResult::noCursor);
 }
 
 TEST(FolderCursor, HiddenEntriesAndSubDirectoriesComeLikeAnyOther) {
@@ -89,12 +89,12 @@ TEST(FolderCursor, OpeningAgainReplacesTheCursorInEitherOpenState) {
 
   // Open, part-way through the first folder.
   ASSERT_TRUE(openFolder(cursor, first.path().string().c_str()));
-  ASSERT_EQ(nextFileName(cursor, buffer.data()), NextFileName::written);
+  ASSERT_EQ(nextFileName(cursor, buffer.data()), CursorResult::done);
   ASSERT_TRUE(openFolder(cursor, second.path().string().c_str()));
   EXPECT_EQ(remainingNames(cursor), (std::multiset<std::string>{".", "..", "from-second"}));
 
   // Exhausted: the new cursor starts from the beginning.
-  ASSERT_EQ(nextFileName(cursor, buffer.data()), NextFileName::noneLeft);
+  ASSERT_EQ(nextFileName(cursor, buffer.data()), CursorResult::noneLeft);
   ASSERT_TRUE(openFolder(cursor, first.path().string().c_str()));
   EXPECT_EQ(remainingNames(cursor), (std::multiset<std::string>{".", "..", "from-first"}));
 }
@@ -109,7 +109,7 @@ TEST(FolderCursor, AFailedOpenLeavesNoCursorEvenWhenOneWasOpen) {
     EXPECT_FALSE(openFolder(cursor, path)) << (path ? path : "(null)");
     EXPECT_EQ(cursor, nullptr);
     Buffer buffer;
-    EXPECT_EQ(nextFileName(cursor, buffer.data()), NextFileName::noCursor);
+    EXPECT_EQ(nextFileName(cursor, buffer.data()), CursorResult::noCursor);
   }
 }
 
@@ -118,10 +118,10 @@ TEST(FolderCursor, ANullBufferGetsNothingAndUsesUpNoEntry) {
   dir.write("only", "");
   FolderCursor cursor;
   ASSERT_TRUE(openFolder(cursor, dir.path().string().c_str()));
-  for (int i = 0; i < 5; ++i) EXPECT_EQ(nextFileName(cursor, nullptr), NextFileName::noBuffer);
+  for (int i = 0; i < 5; ++i) EXPECT_EQ(nextFileName(cursor, nullptr), CursorResult::noBuffer);
   EXPECT_EQ(remainingNames(cursor).size(), 3u);
   // Still -2 once exhausted: the buffer is checked before the stream is read.
-  EXPECT_EQ(nextFileName(cursor, nullptr), NextFileName::noBuffer);
+  EXPECT_EQ(nextFileName(cursor, nullptr), CursorResult::noBuffer);
 }
 
 TEST(FolderCursor, NamesAreCopiedWholeWithTheirNulOrNotAtAll) {

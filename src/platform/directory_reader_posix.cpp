@@ -1,17 +1,20 @@
-// The directory search on POSIX: a directory stream plus the type of what each entry names.
+// The directory reader on POSIX: a directory stream plus the type of what each entry names.
 // Hidden: a name beginning with "." other than "." and "..". System: whatever is neither a
 // regular file nor a directory once links are followed (devices, FIFOs, sockets, dangling links).
 
-#include "platform/directory_search.h"
+#include "platform/directory_reader.h"
 
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 
-#include <cstring>
-#include <string>
-
 namespace mevrix::platform {
+
+struct DirectoryReader::Handle {
+  ~Handle() { closedir(dir); }
+  DIR* dir;
+};
+
 namespace {
 
 enum class Kind { file, directory, other };
@@ -34,30 +37,26 @@ bool isDotOrDotDot(const char* name) {
 
 }  // namespace
 
-std::unique_ptr<DirectorySearch> DirectorySearch::start(const char* pattern) {
-  if (!pattern) return nullptr;
-  const char* wildcard = std::strrchr(pattern, '/');
-  if (!wildcard || std::strcmp(wildcard + 1, "*") != 0) return nullptr;
-  // Keep the separator, so that "/*" opens the root.
-  const std::string directory(pattern, static_cast<std::size_t>(wildcard - pattern) + 1);
-  DIR* dir = opendir(directory.c_str());
+std::unique_ptr<DirectoryReader> DirectoryReader::open(const char* path) {
+  if (!path || !*path) return nullptr;
+  DIR* dir = opendir(path);
   if (!dir) return nullptr;
-  return std::unique_ptr<DirectorySearch>(new DirectorySearch(dir));
+  return std::unique_ptr<DirectoryReader>(
+      new DirectoryReader(std::unique_ptr<Handle>(new Handle{dir})));
 }
 
-DirectorySearch::~DirectorySearch() {
-  closedir(static_cast<DIR*>(handle_));
-}
+DirectoryReader::DirectoryReader(std::unique_ptr<Handle> handle) : handle_(std::move(handle)) {}
 
-const FoundEntry* DirectorySearch::next() {
+DirectoryReader::~DirectoryReader() = default;
+
+const DirectoryEntry* DirectoryReader::next() {
   if (exhausted_) return nullptr;
-  DIR* dir = static_cast<DIR*>(handle_);
-  const dirent* found = readdir(dir);
+  const dirent* found = readdir(handle_->dir);
   if (!found) {
     exhausted_ = true;
     return nullptr;
   }
-  const Kind kind = kindOf(dir, *found);
+  const Kind kind = kindOf(handle_->dir, *found);
   entry_.name = found->d_name;
   entry_.directory = kind == Kind::directory;
   entry_.hidden = found->d_name[0] == '.' && !isDotOrDotDot(found->d_name);

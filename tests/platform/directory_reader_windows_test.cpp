@@ -1,7 +1,7 @@
-// The Windows directory search: FindFirstFileA and FindNextFileA report every entry with the
-// directory, hidden and system attributes the system keeps for it.
+// The Windows directory reader: every entry with the directory, hidden and system attributes the
+// system keeps for it, from the folder the path names when the reader is opened.
 
-#include "platform/directory_search.h"
+#include "platform/directory_reader.h"
 
 #define WIN32_LEAN_AND_MEAN
 #include <gtest/gtest.h>
@@ -9,6 +9,7 @@
 
 #include <filesystem>
 #include <map>
+#include <set>
 #include <string>
 
 #include "support/temp_dir.h"
@@ -30,25 +31,25 @@ void addAttribute(const std::string& path, DWORD attribute) {
   ASSERT_TRUE(SetFileAttributesA(path.c_str(), attributes | attribute)) << path;
 }
 
-// Every entry the search on `pattern` finds, by name; fails the test for a name found twice.
-std::map<std::string, Attributes> searchAll(const std::string& pattern) {
+// Every entry of the folder `path`, by name; fails the test for a name found twice.
+std::map<std::string, Attributes> readAll(const std::string& path) {
   std::map<std::string, Attributes> found;
-  const auto search = DirectorySearch::start(pattern.c_str());
-  if (!search) {
-    ADD_FAILURE() << "no search on " << pattern;
+  const auto reader = DirectoryReader::open(path.c_str());
+  if (!reader) {
+    ADD_FAILURE() << "no reader on " << path;
     return found;
   }
-  while (const FoundEntry* entry = search->next()) {
+  while (const DirectoryEntry* entry = reader->next()) {
     const bool added =
         found.emplace(entry->name, Attributes{entry->directory, entry->hidden, entry->system})
             .second;
     EXPECT_TRUE(added) << entry->name;
   }
-  EXPECT_EQ(search->next(), nullptr);
+  EXPECT_EQ(reader->next(), nullptr);
   return found;
 }
 
-TEST(WindowsDirectorySearch, ReportsEveryEntryWithItsAttributes) {
+TEST(WindowsDirectoryReader, ReportsEveryEntryWithItsAttributes) {
   test::TempDir dir;
   dir.write("plain.obj", "x");
   addAttribute(dir.write("hidden.obj", "x"), FILE_ATTRIBUTE_HIDDEN);
@@ -64,15 +65,23 @@ TEST(WindowsDirectorySearch, ReportsEveryEntryWithItsAttributes) {
       {"system.obj", {false, false, true}}, {"readonly.obj", {false, false, false}},
       {"sub", {true, false, false}},        {"secret", {true, true, false}},
   };
-  EXPECT_EQ(searchAll(dir.file("*")), expected);
+  EXPECT_EQ(readAll(dir.path().string()), expected);
+  EXPECT_EQ(readAll(dir.path().string() + "\\"), expected);
 }
 
-TEST(WindowsDirectorySearch, StartsNoSearchOnWhatCannotBeSearched) {
+TEST(WindowsDirectoryReader, ABareDriveIsItsCurrentFolderWhenTheReaderOpens) {
   test::TempDir dir;
-  const std::string file = dir.write("plain.txt", "x");
-  EXPECT_FALSE(DirectorySearch::start(nullptr));
-  EXPECT_FALSE(DirectorySearch::start(dir.file("missing\\*").c_str()));
-  EXPECT_FALSE(DirectorySearch::start((file + "\\*").c_str()));
+  dir.write("marker.obj", "x");
+  const std::string drive = dir.path().string().substr(0, 2);
+  ASSERT_EQ(drive[1], ':');
+  const std::filesystem::path previous = std::filesystem::current_path();
+  std::filesystem::current_path(dir.path());
+  const auto reader = DirectoryReader::open(drive.c_str());
+  std::filesystem::current_path(previous);
+  ASSERT_TRUE(reader);
+  std::set<std::string> names;
+  while (const DirectoryEntry* entry = reader->next()) names.insert(entry->name);
+  EXPECT_EQ(names, (std::set<std::string>{".", "..", "marker.obj"}));
 }
 
 }  // namespace

@@ -260,12 +260,6 @@ class MeshReader {
 
 }  // namespace
 
-std::size_t ExportMesh::cornerCount() const {
-  std::size_t corners = 0;
-  slots.forEach([&](const GroupSlot& slot) { corners += slot.corners.cornerCount(); });
-  return corners;
-}
-
 ExportMesh readExportMesh(common::ChunkedInput& input, std::int32_t mode,
                           std::size_t groupNameOffset) {
   ExportMesh mesh;

@@ -69,9 +69,6 @@ struct ExportMesh {
   // Indexed by group index. Slot 0 exists from the start: faces before the first group line go
   // there, and the first group line takes index 0.
   common::BlockVector<GroupSlot> slots;
-
-  // Corners over all groups.
-  std::size_t cornerCount() const;
 };
 
 // The text of a position or texture-coordinate line behind its first two characters, as the

@@ -35,7 +35,6 @@ class BlockVector {
 
   T& operator[](std::size_t i) { return blocks_[i / kBlockSize][i % kBlockSize]; }
   const T& operator[](std::size_t i) const { return blocks_[i / kBlockSize][i % kBlockSize]; }
-  T& back() { return blocks_.back().back(); }
 
   std::size_t size() const {
     return blocks_.empty() ? 0 : (blocks_.size() - 1) * kBlockSize + blocks_.back().size();

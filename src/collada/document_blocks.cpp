@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <memory>
 #include <span>
 #include <string>
 #include <vector>
@@ -187,29 +188,30 @@ char* putNormal(char* p, const Vector3& n) {
 // A text for every vertex, formatted once and copied wherever a corner names the vertex. Kept in
 // pages of vertices, each with its own text and 32-bit offsets, so that no allocation grows with
 // the mesh.
-template <std::size_t CopySize>
+template <std::size_t CopySize, std::size_t FormatRoom>
 class VertexTexts {
  public:
   // Longer than any text; copies always move this many bytes.
   static constexpr std::size_t kCopySize = CopySize;
 
-  // The texts of vertices 0 to count - 1: `format(i, out)` writes vertex i's text, at most
-  // kCopySize bytes, and returns its end. `typicalSize` is room enough for most texts.
+  // The texts of vertices 0 to count - 1: `format(i, out)` is called for each i in ascending
+  // order, writes vertex i's text (at most kCopySize bytes, touching at most FormatRoom) and
+  // returns its end. `typicalSize` is room enough for most texts.
   template <typename Format>
   VertexTexts(std::size_t count, std::size_t typicalSize, Format&& format) : count_(count) {
-    char buffer[kMaxNormalChars];
-    for (std::size_t i = 0; i < count; ++i) {
-      if (i % kPageSize == 0) {
-        pages_.emplace_back();
-        pages_.back().texts.reserve(std::min(kPageSize, count - i) * typicalSize + kCopySize);
-        pages_.back().ends.reserve(std::min(kPageSize, count - i));
+    for (std::size_t first = 0; first < count; first += kPageSize) {
+      const std::size_t vertices = std::min(kPageSize, count - first);
+      Page& page = pages_.emplace_back(vertices, vertices * typicalSize + kRoom);
+      for (std::size_t i = 0; i < vertices; ++i) {
+        if (page.capacity - page.used < kRoom) page.grow();
+        char* const texts = page.texts.get();
+        page.used = static_cast<std::size_t>(format(first + i, texts + page.used) - texts);
+        page.ends[i] = static_cast<std::uint32_t>(page.used);
       }
-      Page& page = pages_.back();
-      page.texts.append(buffer, format(i, buffer));
-      page.ends.push_back(static_cast<std::uint32_t>(page.texts.size()));
+      // What the fixed-size copies in put() read behind the last text.
+      if (page.capacity - page.used < kCopySize) page.grow();
+      std::memset(page.texts.get() + page.used, ' ', kCopySize);
     }
-    // Room for the fixed-size copies in put().
-    for (Page& page : pages_) page.texts.append(kCopySize, ' ');
   }
 
   // Copies the text of the vertex that a position number (1-based) names to `out`, which has
@@ -223,27 +225,76 @@ class VertexTexts {
     const std::size_t begin = inPage == 0 ? 0 : page.ends[inPage - 1];
     // A copy of fixed size compiles to a few moves; what it copies beyond the text is
     // overwritten by what follows.
-    std::memcpy(out, page.texts.data() + begin, kCopySize);
+    std::memcpy(out, page.texts.get() + begin, kCopySize);
     return out + (page.ends[inPage] - begin);
   }
 
  private:
-  // A page's texts take at most kPageSize * kCopySize bytes (3 MB), far below 2^32.
   static constexpr std::size_t kPageSize = std::size_t{1} << 16;
+  static constexpr std::size_t kRoom = std::max(CopySize, FormatRoom);
 
+  // A page's texts take at most kPageSize * kCopySize bytes (3 MB), and its buffer at most
+  // twice that: far below 2^32.
   struct Page {
-    std::string texts;
-    std::vector<std::uint32_t> ends;
+    Page(std::size_t vertices, std::size_t bytes)
+        : texts(std::make_unique_for_overwrite<char[]>(bytes)),
+          capacity(bytes),
+          ends(std::make_unique_for_overwrite<std::uint32_t[]>(vertices)) {}
+
+    void grow() {
+      auto larger = std::make_unique_for_overwrite<char[]>(2 * capacity);
+      std::memcpy(larger.get(), texts.get(), used);
+      texts = std::move(larger);
+      capacity *= 2;
+    }
+
+    std::unique_ptr<char[]> texts;
+    std::size_t capacity;
+    std::size_t used = 0;
+    std::unique_ptr<std::uint32_t[]> ends;
   };
 
   std::size_t count_;
   std::vector<Page> pages_;
 };
 
-// A vertex's index with its space: at most ten digits and a space (positions number at most 2^32).
-using IndexTexts = VertexTexts<16>;
+// A count from 0 that goes up by one, kept as decimal text: incrementing the text is cheaper
+// than formatting the number anew for every corner.
+class DecimalCounter {
+ public:
+  // The bytes put() writes, more than the count takes.
+  static constexpr std::size_t kWriteSize = 20;
+
+  // Writes the count at `p` and returns its end. Copies a fixed kWriteSize bytes (a few moves);
+  // what lands behind the count is overwritten by what follows.
+  char* put(char* p) const {
+    std::memcpy(p, digits_ + first_, kWriteSize);
+    return p + (kDigits - first_);
+  }
+
+  void increment() {
+    std::size_t i = kDigits;
+    while (i > first_ && digits_[i - 1] == '9') digits_[--i] = '0';
+    if (i == first_) {
+      digits_[--first_] = '1';  // 20 digits outlast any count of corners
+    } else {
+      ++digits_[i - 1];
+    }
+  }
+
+ private:
+  static constexpr std::size_t kDigits = kWriteSize;
+  // The count's digits end at kDigits; the second half is room for the fixed-size copy.
+  char digits_[2 * kDigits] = {'0', '0', '0', '0', '0', '0', '0', '0', '0', '0',
+                               '0', '0', '0', '0', '0', '0', '0', '0', '0', '0'};
+  std::size_t first_ = kDigits - 1;
+};
+
+// A vertex's index with its space: at most ten digits and a space (positions number at most
+// 2^32), written by a DecimalCounter.
+using IndexTexts = VertexTexts<16, DecimalCounter::kWriteSize + 1>;
 // A normal's text: three components of at most 12 characters ("-1.17549e-38") and their spaces.
-using NormalTexts = VertexTexts<48>;
+using NormalTexts = VertexTexts<48, kMaxNormalChars>;
 static_assert(3 * 13 <= NormalTexts::kCopySize);
 
 // The texts of one kind of line behind their first two characters, read again from the input in
@@ -352,17 +403,28 @@ void forEachGroupInMapOrder(const ExportMesh& mesh, Visit&& visit) {
 // face's normal for the face's corners, modes 2 and up give each corner its vertex's normal.
 void putNormalValues(OutputSink& sink, const ExportMesh& mesh) {
   if (mesh.mode == 1) {
-    char buffer[kMaxNormalChars];
+    // The text of the face before is kept: the faces of a flat region share their normal.
+    static_assert(NormalTexts::kCopySize <= kMaxNormalChars);
+    char text[kMaxNormalChars] = {};
+    auto size = static_cast<std::size_t>(putNormal(text, Vector3{}) - text);
+    Vector3 formatted{};
     forEachGroupInMapOrder(mesh, [&](const GroupSlot& slot) {
       slot.faceNormals.forEach([&](const FaceNormal& face) {
-        const std::string_view text(buffer, putNormal(buffer, face.normal) - buffer);
-        for (std::int32_t i = 0; i < face.corners; ++i) sink.put(text);
+        if (std::memcmp(&face.normal, &formatted, sizeof formatted) != 0) {
+          formatted = face.normal;
+          size = static_cast<std::size_t>(putNormal(text, formatted) - text);
+        }
+        for (std::int32_t i = 0; i < face.corners; ++i) {
+          char* const out = sink.reserve(NormalTexts::kCopySize);
+          std::memcpy(out, text, NormalTexts::kCopySize);
+          sink.commit(out + size);
+        }
       });
     });
     return;
   }
   // A finite float takes at most 12 characters as "%g" writes it ("-1.17549e-38").
-  const NormalTexts texts(mesh.vertexNormals.size(), 3 * 13, [&](std::size_t i, char* out) {
+  const NormalTexts texts(mesh.vertexNormals.size(), 27, [&](std::size_t i, char* out) {
     return putNormal(out, mesh.vertexNormals[i]);
   });
   forEachGroupInMapOrder(mesh, [&](const GroupSlot& slot) {
@@ -385,35 +447,6 @@ void putNormalsSource(OutputSink& sink, Inserted base, const ExportMesh& mesh) {
   });
   putSource(sink, base, kNormalsSource, corners, [&] { putNormalValues(sink, mesh); });
 }
-
-// A count from 0 that goes up by one, kept as decimal text: incrementing the text is cheaper
-// than formatting the number anew for every corner.
-class DecimalCounter {
- public:
-  // Writes the count at `p` and returns its end. Copies a fixed kDigits bytes (a few moves);
-  // what lands behind the count is overwritten by what follows.
-  char* put(char* p) const {
-    std::memcpy(p, digits_ + first_, kDigits);
-    return p + (kDigits - first_);
-  }
-
-  void increment() {
-    std::size_t i = kDigits;
-    while (i > first_ && digits_[i - 1] == '9') digits_[--i] = '0';
-    if (i == first_) {
-      digits_[--first_] = '1';  // 20 digits outlast any count of corners
-    } else {
-      ++digits_[i - 1];
-    }
-  }
-
- private:
-  static constexpr std::size_t kDigits = 20;
-  // The count's digits end at kDigits; the second half is room for the fixed-size copy.
-  char digits_[2 * kDigits] = {'0', '0', '0', '0', '0', '0', '0', '0', '0', '0',
-                               '0', '0', '0', '0', '0', '0', '0', '0', '0', '0'};
-  std::size_t first_ = kDigits - 1;
-};
 
 // Each corner's position index, its normal index when there are normals, and its
 // texture-coordinate index, each followed by a space. Normal indices run on from group to group.
@@ -576,9 +609,11 @@ void putGeometryLibrary(OutputSink& sink, std::string_view baseName, const Expor
   putLine(sink, "          <input semantic=\"POSITION\" source=\"#", base, "-positions\"/>");
   sink.putLine("        </vertices>");
   // Each vertex's index with its space, as the corners name it.
-  const IndexTexts indices(mesh.positionCount, 8, [](std::size_t i, char* out) {
-    out = common::formatInt(out, static_cast<std::int64_t>(i));
+  DecimalCounter vertexIndex;
+  const IndexTexts indices(mesh.positionCount, 8, [&](std::size_t, char* out) {
+    out = vertexIndex.put(out);
     *out++ = ' ';
+    vertexIndex.increment();
     return out;
   });
   DecimalCounter normalIndex;

@@ -111,6 +111,7 @@ class MeshReader {
     GroupSlot& slot = mesh_.slots[current_];
     const char* p = line.data() + (line.size() > 2 ? 2 : line.size());
     const char* end = line.data() + line.size();
+    if (readPlainFace(slot, p, end)) return;
     face_ = Face{};
     face_.corners = &slot.corners;
     std::size_t tokens = 0;
@@ -121,7 +122,6 @@ class MeshReader {
         continue;
       }
       ++tokens;
-      if (reading && readCommonCorner(p, end)) continue;
       const char* token = p;
       const char* slash = nullptr;
       for (; p != end && *p != ' '; ++p) {
@@ -143,24 +143,37 @@ class MeshReader {
     if (mode_ >= 1) addFaceNormal(slot, tokens);
   }
 
-  // The common corners "12/34" and "12", with at most nine digits per number, read in one pass;
-  // they give the same numbers as the general rule. On success `p` stands behind the token;
-  // otherwise nothing is recorded and `p` is unchanged.
-  bool readCommonCorner(const char*& p, const char* end) {
-    const char* q = p;
-    std::int32_t position = 0;
-    if (!common::scanShortDigits(q, end, position)) return false;
-    std::int32_t texCoord = position;
-    if (q != end && *q == '/') {
-      ++q;
-      if (!sameDigitsFollow(p, q, end)) {
-        if (!common::scanShortDigits(q, end, texCoord)) return false;
+  // The common face: at most kPlainCorners tokens, each "12/34" or "12" with at most nine digits
+  // per number. Read in one tight pass, with the numbers the general rule gives, and filed only
+  // once the whole line is known to be such a face. False, with nothing filed, for other lines.
+  bool readPlainFace(GroupSlot& slot, const char* p, const char* end) {
+    constexpr std::size_t kPlainCorners = 16;
+    std::int32_t positions[kPlainCorners];
+    std::int32_t texCoords[kPlainCorners];
+    std::size_t count = 0;
+    for (;;) {
+      while (p != end && *p == ' ') ++p;
+      if (p == end) break;
+      if (count == kPlainCorners) return false;
+      const char* q = p;
+      if (!common::scanShortDigits(q, end, positions[count])) return false;
+      texCoords[count] = positions[count];
+      if (q != end && *q == '/') {
+        ++q;
+        if (!sameDigitsFollow(p, q, end) && !common::scanShortDigits(q, end, texCoords[count]))
+          return false;
       }
+      if (q != end && *q != ' ') return false;
+      ++count;
+      p = q;
     }
-    if (q != end && *q != ' ') return false;
-    record(position);
-    record(texCoord);
-    p = q;
+    for (std::size_t i = 0; i < count; ++i) slot.corners.addCorner(positions[i], texCoords[i]);
+    slot.corners.addFace(static_cast<std::int32_t>(count));
+    if (mode_ >= 1) {
+      face_.numbers = 2 * count;
+      for (std::size_t i = 0; i < 4 && i < count; ++i) face_.positions[i] = positions[i];
+      addFaceNormal(slot, count);
+    }
     return true;
   }
 

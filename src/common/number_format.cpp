@@ -30,7 +30,7 @@ char* formatFloatG6(char* first, float value) {
   // Scale by 10^k so that the integer part has six digits. A float has 24 significant bits and
   // 5^10 has 24, so every product is exact, and so is the rounding below. The binary exponent
   // gives k or k + 1 (1233 / 4096 is log10(2) to five places).
-  constexpr double kPowers[] = {1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9, 1e10};
+  static constexpr double kPowers[] = {1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9, 1e10};
   const int binaryExponent =
       static_cast<int>((std::bit_cast<std::uint64_t>(magnitude) >> 52) & 0x7ff) - 1023;
   int k = 5 - ((binaryExponent * 1233) >> 12);

@@ -10,9 +10,9 @@ constexpr std::size_t kLargestBlockBytes = std::size_t{1} << 20;
 
 }  // namespace
 
-void ByteBlocks::addBlock() {
-  const std::size_t size =
-      blocks_.empty() ? kFirstBlockBytes : std::min(2 * capacity_, kLargestBlockBytes);
+void ByteBlocks::addBlock(std::size_t least) {
+  const std::size_t size = std::max(
+      least, blocks_.empty() ? kFirstBlockBytes : std::min(2 * capacity_, kLargestBlockBytes));
   blocks_.push_back({std::make_unique_for_overwrite<std::uint8_t[]>(size), 0});
   capacity_ = size;
   used_ = 0;

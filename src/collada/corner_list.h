@@ -12,16 +12,14 @@
 
 namespace mevrix::collada {
 
-// Bytes appended at the end and read back in order, in blocks that grow from small to 1 MiB. A
-// value is never split between two blocks.
+// Bytes appended at the end and read back in order, in blocks that grow from small to 1 MiB. What
+// one reserve() holds is never split between two blocks.
 class ByteBlocks {
  public:
-  // The most any one value may take.
-  static constexpr std::size_t kMaxValueBytes = 32;
-
-  // Room for at most kMaxValueBytes at the end; hand the end of what was written to commit().
-  std::uint8_t* reserve() {
-    if (capacity_ - used_ < kMaxValueBytes) addBlock();
+  // Room for at most `size` bytes (a few hundred at most) at the end; hand the end of what was
+  // written to commit().
+  std::uint8_t* reserve(std::size_t size) {
+    if (capacity_ - used_ < size) addBlock(size);
     return blocks_.back().bytes.get() + used_;
   }
   void commit(std::uint8_t* end) {
@@ -41,7 +39,8 @@ class ByteBlocks {
     std::size_t used = 0;
   };
 
-  void addBlock();
+  // Adds a block of at least `size` bytes.
+  void addBlock(std::size_t size);
 
   std::vector<Block> blocks_;
   std::size_t capacity_ = 0;  // of the last block
@@ -53,18 +52,32 @@ class CornerList {
   // Adds a face of `corners` corner tokens. Faces and corners are kept apart, each in order, so a
   // face may be added after its corners.
   void addFace(std::int32_t corners) {
-    sizeBytes_.commit(writeVarint(sizeBytes_.reserve(), static_cast<std::uint32_t>(corners)));
+    sizeBytes_.commit(
+        writeVarint(sizeBytes_.reserve(kMaxVarint), static_cast<std::uint32_t>(corners)));
     ++faces_;
   }
   // Adds a corner.
   void addCorner(std::int32_t position, std::int32_t texCoord) {
-    std::uint8_t* p = cornerBytes_.reserve();
-    p = writeVarint(p, zigzag(std::int64_t{position} - previousPosition_));
-    p = writeVarint(p, zigzag(std::int64_t{texCoord} - std::int64_t{position}));
-    cornerBytes_.commit(p);
-    previousPosition_ = position;
-    ++corners_;
+    addCorners(&position, &texCoord, 1);
   }
+  // Adds `count` corners (a few dozen at most), the i-th with positions[i] and texCoords[i].
+  void addCorners(const std::int32_t* positions, const std::int32_t* texCoords,
+                  std::size_t count) {
+    if (count == 0) return;
+    // Encoded through local copies and committed once: stores through a byte pointer could
+    // change any member as far as the compiler knows.
+    std::uint8_t* p = cornerBytes_.reserve(2 * kMaxVarint * count);
+    std::int64_t previous = previousPosition_;
+    for (std::size_t i = 0; i < count; ++i) {
+      p = writeVarint(p, zigzag(std::int64_t{positions[i]} - previous));
+      p = writeVarint(p, zigzag(std::int64_t{texCoords[i]} - std::int64_t{positions[i]}));
+      previous = positions[i];
+    }
+    cornerBytes_.commit(p);
+    previousPosition_ = previous;
+    corners_ += count;
+  }
+
 
   std::size_t faceCount() const { return faces_; }
   std::size_t cornerCount() const { return corners_; }
@@ -92,6 +105,9 @@ class CornerList {
   }
 
  private:
+  // A zigzag-coded difference of two 32-bit numbers has at most 33 bits: five bytes.
+  static constexpr std::size_t kMaxVarint = 5;
+
   static std::uint64_t zigzag(std::int64_t value) {
     return (static_cast<std::uint64_t>(value) << 1) ^ static_cast<std::uint64_t>(value >> 63);
   }

@@ -462,13 +462,23 @@ void putCorners(OutputSink& sink, const GroupSlot& slot, const IndexTexts& indic
     return p;
   };
   slot.corners.forEachCorner([&](std::int32_t position, std::int32_t texCoordNumber) {
-    char* p = putIndex(sink.reserve(kMaxCornerChars), position);
+    char* const first = sink.reserve(kMaxCornerChars);
+    char* p = putIndex(first, position);
+    const auto size = static_cast<std::size_t>(p - first);
     if (normalIndex) {
       p = normalIndex->put(p);
       *p++ = ' ';
       normalIndex->increment();
     }
-    sink.commit(putIndex(p, texCoordNumber));
+    if (texCoordNumber == position) {
+      // Mostly one number serves both: its text again, from where it was just written.
+      char text[IndexTexts::kCopySize];
+      std::memcpy(text, first, sizeof text);
+      std::memcpy(p, text, sizeof text);
+      sink.commit(p + size);
+    } else {
+      sink.commit(putIndex(p, texCoordNumber));
+    }
   });
 }
 

@@ -167,7 +167,7 @@ class MeshReader {
       ++count;
       p = q;
     }
-    for (std::size_t i = 0; i < count; ++i) slot.corners.addCorner(positions[i], texCoords[i]);
+    slot.corners.addCorners(positions, texCoords, count);
     slot.corners.addFace(static_cast<std::int32_t>(count));
     if (mode_ >= 1) {
       face_.numbers = 2 * count;

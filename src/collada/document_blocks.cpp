@@ -465,15 +465,16 @@ void putCorners(OutputSink& sink, const GroupSlot& slot, const IndexTexts& indic
     char* const first = sink.reserve(kMaxCornerChars);
     char* p = putIndex(first, position);
     const auto size = static_cast<std::size_t>(p - first);
+    // Mostly one number serves both: its text is read back whole, before anything else is
+    // written over it, and written again.
+    char text[IndexTexts::kCopySize];
+    std::memcpy(text, first, sizeof text);
     if (normalIndex) {
       p = normalIndex->put(p);
       *p++ = ' ';
       normalIndex->increment();
     }
     if (texCoordNumber == position) {
-      // Mostly one number serves both: its text again, from where it was just written.
-      char text[IndexTexts::kCopySize];
-      std::memcpy(text, first, sizeof text);
       std::memcpy(p, text, sizeof text);
       sink.commit(p + size);
     } else {

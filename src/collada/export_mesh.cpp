@@ -1,8 +1,6 @@
 #include "collada/export_mesh.h"
 
-#include <bit>
 #include <cmath>
-#include <cstring>
 #include <limits>
 
 #include "common/number_scan.h"
@@ -160,8 +158,10 @@ class MeshReader {
       texCoords[count] = positions[count];
       if (q != end && *q == '/') {
         ++q;
-        if (!sameDigitsFollow(p, q, end) && !common::scanShortDigits(q, end, texCoords[count]))
+        if (!common::sameDigitsFollow(p, q, end) &&
+            !common::scanShortDigits(q, end, texCoords[count])) {
           return false;
+        }
       }
       if (q != end && *q != ' ') return false;
       ++count;
@@ -174,25 +174,6 @@ class MeshReader {
       for (std::size_t i = 0; i < 4 && i < count; ++i) face_.positions[i] = positions[i];
       addFaceNormal(slot, count);
     }
-    return true;
-  }
-
-  // Whether the digits at `digits` (up to the "/" at q[-1]) stand again at `q`, ending the token
-  // there: the common corner "12/12", whose texture coordinate needs no reading. Moves `q`
-  // behind them if so. Lines come with padding, so eight bytes may be read at `q` and `digits`.
-  static bool sameDigitsFollow(const char* digits, const char*& q, const char* end) {
-    const auto count = static_cast<std::size_t>(q - 1 - digits);
-    if (count > 8 || static_cast<std::size_t>(end - q) < count) return false;
-    const char* const behind = q + count;
-    if (behind != end && *behind != ' ') return false;
-    std::uint64_t first;
-    std::uint64_t second;
-    std::memcpy(&first, digits, sizeof first);
-    std::memcpy(&second, q, sizeof second);
-    const std::uint64_t mask =
-        count == 8 ? ~std::uint64_t{0} : (std::uint64_t{1} << (8 * count)) - 1;
-    if (std::endian::native != std::endian::little || ((first ^ second) & mask) != 0) return false;
-    q = behind;
     return true;
   }
 

@@ -2,7 +2,6 @@
 
 #include <bit>
 #include <charconv>
-#include <cmath>
 #include <cstdint>
 #include <cstring>
 
@@ -22,27 +21,35 @@ char* formatG6(char* first, double value) {
 }
 
 char* formatFloatG6(char* first, float value) {
-  const double magnitude = std::fabs(static_cast<double>(value));
-  // From 1e-4 (the constant lies just above the power of ten) to below 999999.5 the text has
+  const auto bits = std::bit_cast<std::uint32_t>(value);
+  const std::uint32_t magnitude = bits & 0x7FFFFFFFu;
+  // From 1e-4 (the float just above it is 0x38D1B717) to below 999999.5 (0x497423F8) the text has
   // no exponent and six significant digits; everything else, NaN included, goes the long way.
-  if (!(magnitude >= 1e-4 && magnitude < 999999.5)) return formatG6(first, value);
+  if (!(magnitude >= 0x38D1B717u && magnitude < 0x497423F8u)) return formatG6(first, value);
 
-  // Scale by 10^k so that the integer part has six digits. A float has 24 significant bits and
-  // 5^10 has 24, so every product is exact, and so is the rounding below. The binary exponent
-  // gives k or k + 1 (1233 / 4096 is log10(2) to five places).
-  static constexpr double kPowers[] = {1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9, 1e10};
-  const int binaryExponent =
-      static_cast<int>((std::bit_cast<std::uint64_t>(magnitude) >> 52) & 0x7ff) - 1023;
+  // The value is mantissa * 2^(binaryExponent - 23). Scaled by 10^k so that the integer part has
+  // six digits it is mantissa * 5^k / 2^shift, all in integers: the product has at most 48 bits
+  // and shift is at least 4, so the quotient and the remainder below are exact, and so is the
+  // rounding. The binary exponent gives k or k + 1 (1233 / 4096 is log10(2) to five places).
+  static constexpr std::uint64_t kPowersOfFive[] = {
+      1, 5, 25, 125, 625, 3125, 15625, 78125, 390625, 1953125, 9765625};
+  const int binaryExponent = static_cast<int>(magnitude >> 23) - 127;
+  const std::uint64_t mantissa = (magnitude & 0x7FFFFFu) | 0x800000u;
   int k = 5 - ((binaryExponent * 1233) >> 12);
-  double scaled = magnitude * kPowers[k];
-  while (scaled >= 1e6) scaled = magnitude * kPowers[--k];
-  while (scaled < 1e5) scaled = magnitude * kPowers[++k];
+  int shift = 23 - binaryExponent - k;
+  std::uint64_t product = mantissa * kPowersOfFive[k];
+  if ((product >> shift) >= 1000000) {  // one power of ten less
+    --k;
+    ++shift;
+    product = mantissa * kPowersOfFive[k];
+  }
+  auto digits = static_cast<std::uint32_t>(product >> shift);
   // Round half to even, as printf and to_chars do for a value exactly between two; without a
   // branch, as which way it goes is a matter of chance.
-  auto digits = static_cast<std::uint32_t>(scaled);
-  const double fraction = scaled - digits;
-  digits += static_cast<std::uint32_t>(fraction > 0.5) |
-            (static_cast<std::uint32_t>(fraction == 0.5) & (digits & 1));
+  const std::uint64_t remainder = product & ((std::uint64_t{1} << shift) - 1);
+  const std::uint64_t half = std::uint64_t{1} << (shift - 1);
+  digits += static_cast<std::uint32_t>(remainder > half) |
+            (static_cast<std::uint32_t>(remainder == half) & (digits & 1));
   if (digits == 1000000) {  // rounded up into the next decade: one decimal less
     digits = 100000;
     --k;
@@ -51,7 +58,7 @@ char* formatFloatG6(char* first, float value) {
   const int integerDigits = 6 - k;  // at most 6; 0 or fewer below 1
   char* p = first;
   *p = '-';
-  p += value < 0 ? 1 : 0;
+  p += bits >> 31;
 
   if constexpr (std::endian::native == std::endian::little) {
     // The six digits as the bytes of one word, two at a time from the table, then written in a
@@ -66,7 +73,7 @@ char* formatFloatG6(char* first, float value) {
     // The last digit to write: trailing zeros behind the point are dropped. The first digit is
     // never 0, so some byte differs from '0'.
     const std::uint64_t notZero = (text ^ 0x303030303030u) << 16;
-    int last = 5 - std::countl_zero(notZero) / 8;
+    int last = 5 - static_cast<int>(static_cast<unsigned>(std::countl_zero(notZero)) / 8);
     if (last < integerDigits - 1) last = integerDigits - 1;
     if (integerDigits <= 0) {
       // "0.", the zeros behind the point, then the digits.

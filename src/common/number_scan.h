@@ -2,7 +2,10 @@
 // Number scanning that reads exactly what formatted stream extraction (`std::istream >> float`,
 // `>> int`) reads in the classic locale, without the cost of a stream.
 
+#include <bit>
+#include <cstddef>
 #include <cstdint>
+#include <cstring>
 
 namespace mevrix::common {
 
@@ -76,5 +79,24 @@ inline bool scanShortDigits(const char*& p, const char* last, std::int32_t& valu
   return true;
 }
 
+
+// Whether the digits from `digits` up to the separator at q[-1] stand again at `q`, followed by a
+// space or `end`: the common index pair "12/12", whose second number needs no reading. Moves `q`
+// behind them if so. Eight bytes must be readable at `digits` and at `q`, as they are within a
+// line handed out by ChunkedInput.
+inline bool sameDigitsFollow(const char* digits, const char*& q, const char* end) {
+  const auto count = static_cast<std::size_t>(q - 1 - digits);
+  if (count > 8 || static_cast<std::size_t>(end - q) < count) return false;
+  const char* const behind = q + count;
+  if (behind != end && *behind != ' ') return false;
+  std::uint64_t first;
+  std::uint64_t second;
+  std::memcpy(&first, digits, sizeof first);
+  std::memcpy(&second, q, sizeof second);
+  const std::uint64_t mask = count == 8 ? ~std::uint64_t{0} : (std::uint64_t{1} << (8 * count)) - 1;
+  if (std::endian::native != std::endian::little || ((first ^ second) & mask) != 0) return false;
+  q = behind;
+  return true;
+}
 
 }  // namespace mevrix::common

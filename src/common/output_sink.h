@@ -91,6 +91,22 @@ class OutputSink {
     put(text);
     putLineEnd();
   }
+  // `text` followed by the line end, where `Readable` bytes from the text's start may be read
+  // (lines handed out by ChunkedInput have padding behind them): a shorter text is copied in one
+  // fixed-size move, and what the move copies behind the text is overwritten by what follows.
+  template <std::size_t Readable>
+  void putLineReadingAhead(std::string_view text) {
+    if (text.size() >= Readable) {
+      putLine(text);
+      return;
+    }
+    char* out = reserve(Readable + kLineEnd.size());
+    std::memcpy(out, text.data(), Readable);
+    out += text.size();
+    std::memcpy(out, kLineEnd.data(), kLineEnd.size());
+    commit(out + kLineEnd.size());
+  }
+
   // A decimal integer.
   void putInt(std::int64_t value);
   // A number as printf's "%g" writes it.

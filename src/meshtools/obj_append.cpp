@@ -1,6 +1,7 @@
 #include "meshtools/obj_append.h"
 
 #include <algorithm>
+#include <cstring>
 #include <optional>
 #include <string>
 #include <utility>
@@ -59,9 +60,14 @@ class FaceRewriter {
       if (p == end) return true;
       std::int32_t position = 0;
       std::int32_t texCoord = 0;
+      const char* const digits = p;
       if (!common::scanShortDigits(p, end, position) || p == end || *p != '/') return false;
       ++p;
-      if (!common::scanShortDigits(p, end, texCoord) || (p != end && *p != ' ')) return false;
+      if (common::sameDigitsFollow(digits, p, end)) {
+        texCoord = position;
+      } else if (!common::scanShortDigits(p, end, texCoord) || (p != end && *p != ' ')) {
+        return false;
+      }
       positions_.push_back(position);
       texCoords_.push_back(texCoord);
     }
@@ -106,11 +112,23 @@ class FaceRewriter {
       return;
     }
     sink.put("f ");
+    const bool sameBase = vertexBase_ == texCoordBase_;
     for (std::size_t i = 0; i < positions_.size(); ++i) {
-      char* out = sink.reserve(2 * common::kMaxNumberChars + 2);
-      out = common::formatInt(out, positions_[i] + vertexBase_);
-      *out++ = '/';
-      out = common::formatInt(out, texCoords_[i] + texCoordBase_);
+      char* const first = sink.reserve(2 * common::kMaxNumberChars + 2);
+      char* out = common::formatInt(first, positions_[i] + vertexBase_);
+      const auto size = static_cast<std::size_t>(out - first);
+      if (sameBase && texCoords_[i] == positions_[i] && size <= 8) {
+        // The same number again: the eight bytes just written, read back whole before anything
+        // else is written over them.
+        std::uint64_t text;
+        std::memcpy(&text, first, sizeof text);
+        *out++ = '/';
+        std::memcpy(out, &text, sizeof text);
+        out += size;
+      } else {
+        *out++ = '/';
+        out = common::formatInt(out, texCoords_[i] + texCoordBase_);
+      }
       *out++ = ' ';
       sink.commit(out);
     }
@@ -139,10 +157,10 @@ AppendCounts appendObjLines(common::ChunkedInput& input, std::string_view groupN
       case 'v':
         if (line.size() < 2) break;
         if (line[1] == ' ') {
-          sink.putLine(line);
+          sink.putLineReadingAhead<common::ChunkedInput::kPadding>(line);
           ++counts.positions;
         } else if (line[1] == 't') {
-          sink.putLine(line);
+          sink.putLineReadingAhead<common::ChunkedInput::kPadding>(line);
           ++counts.texCoords;
         }
         break;

@@ -424,7 +424,7 @@ void putNormalValues(OutputSink& sink, const ExportMesh& mesh) {
     return;
   }
   // A finite float takes at most 12 characters as "%g" writes it ("-1.17549e-38").
-  const NormalTexts texts(mesh.vertexNormals.size(), 27, [&](std::size_t i, char* out) {
+  const NormalTexts texts(mesh.vertexNormals.size(), 3 * 13, [&](std::size_t i, char* out) {
     return putNormal(out, mesh.vertexNormals[i]);
   });
   forEachGroupInMapOrder(mesh, [&](const GroupSlot& slot) {

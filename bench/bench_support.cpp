@@ -197,6 +197,11 @@ int plainCopy(const std::string& from, const std::string& to) {
   return std::fclose(out) == 0 && written ? 0 : -2;
 }
 
+void startFresh(const std::string& path) {
+  unlink(path.c_str());
+  sync();
+}
+
 double fileMegabytes(const std::string& path) {
   struct stat info{};
   if (stat(path.c_str(), &info) != 0) return 0;

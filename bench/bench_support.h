@@ -45,6 +45,10 @@ Measurement streamingCopy(const std::string& from, const std::string& to);
 // The plain whole-file copy: reads all of `from` into memory and writes it to `to`.
 int plainCopy(const std::string& from, const std::string& to);
 
+// Removes `path` and writes every dirty page back, so that a timed run writes a new file and does
+// not pay for the write-back of the run before it. Call before each timed run, the copy's too.
+void startFresh(const std::string& path);
+
 // Size of a file in MB (10^6 bytes).
 double fileMegabytes(const std::string& path);
 

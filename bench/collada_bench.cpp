@@ -68,8 +68,7 @@ Measurement fastestOf(int repeat, const std::string& output,
                       const std::function<Measurement()>& run) {
   Measurement best;
   for (int i = 0; i < repeat; ++i) {
-    unlink(output.c_str());
-    sync();
+    startFresh(output);
     const Measurement m = run();
     if (i == 0 || m.seconds < best.seconds) best = m;
   }
@@ -161,8 +160,7 @@ int main(int argc, char** argv) {
       printRow("streaming copy (cat)", copy, inputMB, copy);
       Measurement assimp;
       if (withAssimp) {
-        unlink(output.c_str());
-        sync();
+        startFresh(output);
         assimp = measureCommand({"assimp", "export", input, output, "-fcollada"});
         printRow("assimp export -fcollada", assimp, inputMB, copy);
       }

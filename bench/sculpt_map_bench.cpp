@@ -39,7 +39,9 @@ int main(int argc, char** argv) {
   Measurement copied;
   Measurement sculpted;
   for (int run = 0; run < kRuns; ++run) {
+    startFresh(copy);
     keepFastest(copied, streamingCopy(obj, copy), run);
+    startFresh(image);
     keepFastest(sculpted, measure([&] {
                   return static_cast<int>(objToSculpty(obj.c_str(), 0.0, image.data(),
                                                        static_cast<int>(image.size() + 1)));

@@ -450,41 +450,36 @@ void putNormalsSource(OutputSink& sink, Inserted base, const ExportMesh& mesh) {
 
 // Each corner's position index, its normal index when there are normals, and its
 // texture-coordinate index, each followed by a space. Normal indices run on from group to group.
-void putCorners(OutputSink& sink, const GroupSlot& slot, const IndexTexts& indices,
-                DecimalCounter* normalIndex) {
-  // Behind each number its space; room for three, each copied or formatted.
+void putCorners(OutputSink& sink, const GroupSlot& slot, DecimalCounter* normalIndex) {
+  // Behind each number its space; room for three, each formatted or copied.
   constexpr std::size_t kMaxCornerChars = 3 * common::kMaxNumberChars;
-  // A number that names a vertex has its text ready; others are formatted.
-  const auto putIndex = [&](char* p, std::int32_t number) {
-    if (char* end = indices.put(p, number)) return end;
-    p = common::formatInt(p, std::int64_t{number} - 1);
-    *p++ = ' ';
-    return p;
-  };
   slot.corners.forEachCorner([&](std::int32_t position, std::int32_t texCoordNumber) {
     char* const first = sink.reserve(kMaxCornerChars);
-    char* p = putIndex(first, position);
-    const auto size = static_cast<std::size_t>(p - first);
-    // Mostly one number serves both: its text is read back whole, before anything else is
-    // written over it, and written again.
-    char text[IndexTexts::kCopySize];
-    std::memcpy(text, first, sizeof text);
+    char* p = common::formatInt(first, std::int64_t{position} - 1);
+    const auto digits = static_cast<std::size_t>(p - first);
+    // Mostly one number serves both: its text is read back whole before anything is written
+    // over it (a short number's text is one word), and written again.
+    std::uint64_t text;
+    std::memcpy(&text, first, sizeof text);
+    *p++ = ' ';
     if (normalIndex) {
       p = normalIndex->put(p);
       *p++ = ' ';
       normalIndex->increment();
     }
-    if (texCoordNumber == position) {
-      std::memcpy(p, text, sizeof text);
-      sink.commit(p + size);
+    if (texCoordNumber == position && digits <= sizeof text) {
+      std::memcpy(p, &text, sizeof text);
+      p += digits;
     } else {
-      sink.commit(putIndex(p, texCoordNumber));
+      p = common::formatInt(p, std::int64_t{texCoordNumber} - 1);
     }
+    *p++ = ' ';
+    sink.commit(p);
   });
 }
 
 void putPrimitive(OutputSink& sink, Inserted base, PrimitiveKind kind, std::string_view symbol,
-                  const GroupSlot& slot, const IndexTexts& indices, DecimalCounter* normalIndex) {
+                  const GroupSlot& slot, DecimalCounter* normalIndex) {
   const bool withNormals = normalIndex != nullptr;
   const std::string_view element = kind == PrimitiveKind::polylist ? "polylist" : "triangles";
   putLine(sink, "        <", element, " material=\"", Inserted{symbol}, "\" count=\"",
@@ -511,7 +506,7 @@ void putPrimitive(OutputSink& sink, Inserted base, PrimitiveKind kind, std::stri
     sink.putLine("</vcount>");
   }
   sink.put("          <p>");
-  putCorners(sink, slot, indices, normalIndex);
+  putCorners(sink, slot, normalIndex);
   sink.putLine("</p>");
   putLine(sink, "        </", element, ">");
 }
@@ -619,19 +614,11 @@ void putGeometryLibrary(OutputSink& sink, std::string_view baseName, const Expor
   putLine(sink, "        <vertices id=\"", base, "-vertices\" name=\"", base, "-vertices\">");
   putLine(sink, "          <input semantic=\"POSITION\" source=\"#", base, "-positions\"/>");
   sink.putLine("        </vertices>");
-  // Each vertex's index with its space, as the corners name it.
-  DecimalCounter vertexIndex;
-  const IndexTexts indices(mesh.positionCount, 8, [&](std::size_t, char* out) {
-    out = vertexIndex.put(out);
-    *out++ = ' ';
-    vertexIndex.increment();
-    return out;
-  });
   DecimalCounter normalIndex;
   std::size_t ordinal = 0;
   for (const auto& [name, index] : mesh.groups) {
     putPrimitive(sink, base, plan.primitive(), plan.groupSymbol(ordinal++, index),
-                 mesh.slots[static_cast<std::size_t>(index)], indices,
+                 mesh.slots[static_cast<std::size_t>(index)],
                  withNormals ? &normalIndex : nullptr);
   }
   putLines(sink, kGeometryTail);

@@ -290,9 +290,6 @@ class DecimalCounter {
   std::size_t first_ = kDigits - 1;
 };
 
-// A vertex's index with its space: at most ten digits and a space (positions number at most
-// 2^32), written by a DecimalCounter.
-using IndexTexts = VertexTexts<16, DecimalCounter::kWriteSize + 1>;
 // A normal's text: three components of at most 12 characters ("-1.17549e-38") and their spaces.
 using NormalTexts = VertexTexts<48, kMaxNormalChars>;
 static_assert(3 * 13 <= NormalTexts::kCopySize);

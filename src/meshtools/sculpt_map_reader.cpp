@@ -46,6 +46,14 @@ const char* readCorner(const char* p, const char* end, std::int32_t& position,
                        std::int32_t& texCoord, bool& ok) {
   std::int32_t numbers[2];
   ok = true;
+  // The common corner "12/12": one number, read once.
+  const char* q = p;
+  if (common::scanShortDigits(q, end, numbers[0]) && q != end && *q == '/' &&
+      common::sameDigitsFollow(p, ++q, end) && numbers[0] >= 1) {
+    position = numbers[0] - 1;
+    texCoord = position;
+    return q;
+  }
   for (std::int32_t& number : numbers) {
     p = skipInsideToken(p, end);
     // Standing on neither white space nor "/", the scan cannot run into the next token.

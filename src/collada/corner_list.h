@@ -61,8 +61,7 @@ class CornerList {
     addCorners(&position, &texCoord, 1);
   }
   // Adds `count` corners (a few dozen at most), the i-th with positions[i] and texCoords[i].
-  void addCorners(const std::int32_t* positions, const std::int32_t* texCoords,
-                  std::size_t count) {
+  void addCorners(const std::int32_t* positions, const std::int32_t* texCoords, std::size_t count) {
     if (count == 0) return;
     // Encoded through local copies and committed once: stores through a byte pointer could
     // change any member as far as the compiler knows.
@@ -77,7 +76,6 @@ class CornerList {
     previousPosition_ = previous;
     corners_ += count;
   }
-
 
   std::size_t faceCount() const { return faces_; }
   std::size_t cornerCount() const { return corners_; }

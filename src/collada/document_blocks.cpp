@@ -615,8 +615,7 @@ void putGeometryLibrary(OutputSink& sink, std::string_view baseName, const Expor
   std::size_t ordinal = 0;
   for (const auto& [name, index] : mesh.groups) {
     putPrimitive(sink, base, plan.primitive(), plan.groupSymbol(ordinal++, index),
-                 mesh.slots[static_cast<std::size_t>(index)],
-                 withNormals ? &normalIndex : nullptr);
+                 mesh.slots[static_cast<std::size_t>(index)], withNormals ? &normalIndex : nullptr);
   }
   putLines(sink, kGeometryTail);
 }

@@ -31,8 +31,8 @@ char* formatFloatG6(char* first, float value) {
   // six digits it is mantissa * 5^k / 2^shift, all in integers: the product has at most 48 bits
   // and shift is at least 4, so the quotient and the remainder below are exact, and so is the
   // rounding. The binary exponent gives k or k + 1 (1233 / 4096 is log10(2) to five places).
-  static constexpr std::uint64_t kPowersOfFive[] = {
-      1, 5, 25, 125, 625, 3125, 15625, 78125, 390625, 1953125, 9765625};
+  static constexpr std::uint64_t kPowersOfFive[] = {1,     5,     25,     125,     625,    3125,
+                                                    15625, 78125, 390625, 1953125, 9765625};
   const int binaryExponent = static_cast<int>(magnitude >> 23) - 127;
   const std::uint64_t mantissa = (magnitude & 0x7FFFFFu) | 0x800000u;
   int k = 5 - ((binaryExponent * 1233) >> 12);

@@ -79,7 +79,6 @@ inline bool scanShortDigits(const char*& p, const char* last, std::int32_t& valu
   return true;
 }
 
-
 // Whether the digits from `digits` up to the separator at q[-1] stand again at `q`, followed by a
 // space or `end`: the common index pair "12/12", whose second number needs no reading. Moves `q`
 // behind them if so. Eight bytes must be readable at `digits` and at `q`, as they are within a

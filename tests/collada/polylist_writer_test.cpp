@@ -216,9 +216,9 @@ TEST(PolylistDocument, NormalsThatAreNoNumbersOrNameNoVertexAreWrittenAsZero) {
   const std::string obj =
       "v 0 0 0\nv 1 0 0\nv 2 0 0\nv 0 1 0\n"
       "g Part_a\n"
-      "f 1 2 3\n"      // no area: its unit normal is 0 / 0
-      "f 1 2 4 9\n"    // a corner that names no vertex
-      "f 1//2 2//3\n"  // malformed: one recorded corner, which reuses its position number
+      "f 1 2 3\n"            // no area: its unit normal is 0 / 0
+      "f 1 2 4 123456789\n"  // a corner that names no vertex, with a nine-digit index
+      "f 1//2 2//3\n"        // malformed: one recorded corner, which reuses its position number
       "f -1 2 4\n";
   const MeshCase flat{"0 0 0 1 0 0 2 0 0 0 1 0 ",
                       4,
@@ -227,7 +227,7 @@ TEST(PolylistDocument, NormalsThatAreNoNumbersOrNameNoVertexAreWrittenAsZero) {
                       "",
                       0,
                       polylist(1, 4, true, "3 4 2 3 ",
-                               "0 0 0 1 1 1 2 2 2 0 3 0 1 4 1 3 5 3 8 6 8 0 7 0 "
+                               "0 0 0 1 1 1 2 2 2 0 3 0 1 4 1 3 5 3 123456788 6 123456788 0 7 0 "
                                "-2 8 -2 1 9 1 3 10 3 ")};
   expectMesh(obj, 1, flat);
 

@@ -163,7 +163,11 @@ TEST(AppendObjText, RewritesFacesAsOneStringStreamWould) {
       if (random() % 8 == 0) line += strays[random() % strays.size()];
       line += ' ';
     }
-    ASSERT_EQ(face(line, 5, 7), streamReference(line, 5, 7)) << '"' << line << '"';
+    // Every other round with equal bases, where a corner's second number may reuse the first's
+    // text.
+    const std::int64_t texCoordBase = round % 2 == 0 ? 7 : 5;
+    ASSERT_EQ(face(line, 5, texCoordBase), streamReference(line, 5, texCoordBase))
+        << '"' << line << '"';
   }
 }
 

@@ -152,20 +152,11 @@ class MeshReader {
     for (;;) {
       while (p != end && *p == ' ') ++p;
       if (p == end) break;
-      if (count == kPlainCorners) return false;
-      const char* q = p;
-      if (!common::scanShortDigits(q, end, positions[count])) return false;
-      texCoords[count] = positions[count];
-      if (q != end && *q == '/') {
-        ++q;
-        if (!common::sameDigitsFollow(p, q, end) &&
-            !common::scanShortDigits(q, end, texCoords[count])) {
-          return false;
-        }
+      if (count == kPlainCorners ||
+          !common::scanPlainCorner(p, end, true, positions[count], texCoords[count])) {
+        return false;
       }
-      if (q != end && *q != ' ') return false;
       ++count;
-      p = q;
     }
     slot.corners.addCorners(positions, texCoords, count);
     slot.corners.addFace(static_cast<std::int32_t>(count));

@@ -6,8 +6,6 @@
 namespace mevrix::common {
 namespace {
 
-constexpr bool isDigit(char c) { return c >= '0' && c <= '9'; }
-
 // Integers up to 2^24 and powers of ten up to 10^10 (5^10 < 2^24) are exact floats.
 constexpr int kMaxShortDigits = 19;
 constexpr std::uint64_t kMaxExactFloatInteger = std::uint64_t{1} << 24;
@@ -28,7 +26,7 @@ bool magnitudeAboveOne(const char* mantissa, const char* last) {
   bool seenPoint = false;
   bool seenSignificant = false;
   const char* p = mantissa;
-  for (; p != last && (isDigit(*p) || *p == '.'); ++p) {
+  for (; p != last && (isDecimalDigit(*p) || *p == '.'); ++p) {
     if (*p == '.') {
       seenPoint = true;
     } else if (!seenSignificant && *p == '0') {
@@ -43,7 +41,7 @@ bool magnitudeAboveOne(const char* mantissa, const char* last) {
     bool negative = false;
     if (p != last && (*p == '+' || *p == '-')) negative = *p++ == '-';
     std::int64_t written = 0;
-    for (; p != last && isDigit(*p); ++p) {
+    for (; p != last && isDecimalDigit(*p); ++p) {
       if (written < 1'000'000'000) written = written * 10 + (*p - '0');
     }
     exponent += negative ? -written : written;
@@ -65,12 +63,12 @@ ScanResult scanFloatInFull(const char* first, const char* last, float& value) {
   // The digits as an integer while they are few, for the exact short cut below.
   std::uint64_t digits = 0;
   int digitCount = 0;
-  for (; p != last && isDigit(*p); ++p) {
+  for (; p != last && isDecimalDigit(*p); ++p) {
     if (++digitCount <= kMaxShortDigits) digits = digits * 10 + static_cast<unsigned>(*p - '0');
   }
   int fractionDigits = 0;
   if (p != last && *p == '.') {
-    for (++p; p != last && isDigit(*p); ++p) {
+    for (++p; p != last && isDecimalDigit(*p); ++p) {
       ++fractionDigits;
       if (++digitCount <= kMaxShortDigits) digits = digits * 10 + static_cast<unsigned>(*p - '0');
     }
@@ -83,7 +81,7 @@ ScanResult scanFloatInFull(const char* first, const char* last, float& value) {
     foundExponent = true;
     ++p;
     if (p != last && (*p == '+' || *p == '-')) ++p;
-    while (p != last && isDigit(*p)) ++p;
+    while (p != last && isDecimalDigit(*p)) ++p;
   }
   const char* end = p;
   if (!foundDigit) return {end, false};
@@ -132,7 +130,7 @@ ScanResult scanInt(const char* first, const char* last, std::int32_t& value) {
   constexpr std::int64_t kLimit = std::int64_t{std::numeric_limits<std::int32_t>::max()} + 1;
   std::int64_t magnitude = 0;
   bool overflow = false;
-  for (; p != last && isDigit(*p); ++p) {
+  for (; p != last && isDecimalDigit(*p); ++p) {
     if (!overflow) {
       magnitude = magnitude * 10 + (*p - '0');
       if (magnitude > kLimit) overflow = true;

@@ -22,6 +22,10 @@ constexpr bool isStreamSpace(char c) {
   return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
 }
 
+constexpr bool isDecimalDigit(char c) {
+  return c >= '0' && c <= '9';
+}
+
 // scanFloat for any text.
 ScanResult scanFloatInFull(const char* first, const char* last, float& value);
 
@@ -34,20 +38,19 @@ ScanResult scanFloatInFull(const char* first, const char* last, float& value);
 inline ScanResult scanFloat(const char* first, const char* last, float& value) {
   constexpr float kPowersOfTen[8] = {1e0f, 1e1f, 1e2f, 1e3f, 1e4f, 1e5f, 1e6f, 1e7f};
   constexpr int kMaxDigits = 7;
-  const auto isDigit = [](char c) { return c >= '0' && c <= '9'; };
   const char* p = first;
   while (p != last && isStreamSpace(*p)) ++p;
   const bool negative = p != last && *p == '-';
   if (negative) ++p;
   std::int32_t digits = 0;
   int count = 0;
-  for (; p != last && isDigit(*p); ++p) {
+  for (; p != last && isDecimalDigit(*p); ++p) {
     if (++count > kMaxDigits) return scanFloatInFull(first, last, value);
     digits = digits * 10 + (*p - '0');
   }
   int fraction = 0;
   if (p != last && *p == '.') {
-    for (++p; p != last && isDigit(*p); ++p, ++fraction) {
+    for (++p; p != last && isDecimalDigit(*p); ++p, ++fraction) {
       if (++count > kMaxDigits) return scanFloatInFull(first, last, value);
       digits = digits * 10 + (*p - '0');
     }
@@ -68,12 +71,11 @@ ScanResult scanInt(const char* first, const char* last, std::int32_t& value);
 // number in an index list, which cannot overflow: stores them in `value`, moves `p` behind them
 // and returns true. Returns false (leaving `p` and `value` as they were) for anything else.
 inline bool scanShortDigits(const char*& p, const char* last, std::int32_t& value) {
-  const auto isDigit = [](char c) { return c >= '0' && c <= '9'; };
   const char* q = p;
   const char* const stop = last - p > 9 ? p + 9 : last;
   std::int32_t number = 0;
-  for (; q != stop && isDigit(*q); ++q) number = number * 10 + (*q - '0');
-  if (q == p || (q != last && isDigit(*q))) return false;
+  for (; q != stop && isDecimalDigit(*q); ++q) number = number * 10 + (*q - '0');
+  if (q == p || (q != last && isDecimalDigit(*q))) return false;
   value = number;
   p = q;
   return true;
@@ -95,6 +97,31 @@ inline bool sameDigitsFollow(const char* digits, const char*& q, const char* end
   const std::uint64_t mask = count == 8 ? ~std::uint64_t{0} : (std::uint64_t{1} << (8 * count)) - 1;
   if (std::endian::native != std::endian::little || ((first ^ second) & mask) != 0) return false;
   q = behind;
+  return true;
+}
+
+// Reads the plain corner of a face at `p`: "12/34", or "12" alone when `loneNumber` allows it
+// (both numbers 12 then), with one to nine digits per number and a space or `end` behind it.
+// Moves `p` behind it and returns true; returns false (leaving `p` as it was) for anything else.
+// As for sameDigitsFollow, eight bytes must be readable behind every number.
+inline bool scanPlainCorner(const char*& p, const char* end, bool loneNumber,
+                            std::int32_t& position, std::int32_t& texCoord) {
+  const char* q = p;
+  if (!scanShortDigits(q, end, position)) return false;
+  if (q != end && *q == '/') {
+    ++q;
+    if (sameDigitsFollow(p, q, end)) {
+      texCoord = position;
+    } else if (!scanShortDigits(q, end, texCoord)) {
+      return false;
+    }
+  } else if (loneNumber) {
+    texCoord = position;
+  } else {
+    return false;
+  }
+  if (q != end && *q != ' ') return false;
+  p = q;
   return true;
 }
 

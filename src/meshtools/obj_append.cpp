@@ -60,14 +60,7 @@ class FaceRewriter {
       if (p == end) return true;
       std::int32_t position = 0;
       std::int32_t texCoord = 0;
-      const char* const digits = p;
-      if (!common::scanShortDigits(p, end, position) || p == end || *p != '/') return false;
-      ++p;
-      if (common::sameDigitsFollow(digits, p, end)) {
-        texCoord = position;
-      } else if (!common::scanShortDigits(p, end, texCoord) || (p != end && *p != ' ')) {
-        return false;
-      }
+      if (!common::scanPlainCorner(p, end, false, position, texCoord)) return false;
       positions_.push_back(position);
       texCoords_.push_back(texCoord);
     }

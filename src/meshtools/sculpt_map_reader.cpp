@@ -46,12 +46,11 @@ const char* readCorner(const char* p, const char* end, std::int32_t& position,
                        std::int32_t& texCoord, bool& ok) {
   std::int32_t numbers[2];
   ok = true;
-  // The common corner "12/12": one number, read once.
-  const char* q = p;
-  if (common::scanShortDigits(q, end, numbers[0]) && q != end && *q == '/' &&
-      common::sameDigitsFollow(p, ++q, end) && numbers[0] >= 1) {
+  // The common corner "12/34" of positive numbers, read in one go.
+  if (const char* q = p; common::scanPlainCorner(q, end, false, numbers[0], numbers[1]) &&
+                         numbers[0] >= 1 && numbers[1] >= 1) {
     position = numbers[0] - 1;
-    texCoord = position;
+    texCoord = numbers[1] - 1;
     return q;
   }
   for (std::int32_t& number : numbers) {

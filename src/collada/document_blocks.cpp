@@ -300,8 +300,6 @@ static_assert(3 * 13 <= NormalTexts::kCopySize);
 // common::ReadError unless exactly `count` such lines are found where the mesh found them.
 void putLineValues(OutputSink& sink, common::ChunkedInput& input, LineSpan span, ObjLineKind kind,
                    std::size_t count) {
-  constexpr std::size_t kShortValue = 48;
-  static_assert(kShortValue <= common::ChunkedInput::kPadding);
   if (count == 0) return;
   input.rewind(span.begin);
   std::string_view line;
@@ -321,16 +319,8 @@ void putLineValues(OutputSink& sink, common::ChunkedInput& input, LineSpan span,
     if (!plain && common::needsXmlEscaping(value)) {
       common::putXmlEscaped(sink, value);
       sink.put(' ');
-    } else if (value.size() < kShortValue) {
-      // A copy of fixed size compiles to a few moves; lines come with padding to read it from,
-      // and what it copies behind the text is overwritten by what follows.
-      char* out = sink.reserve(kShortValue);
-      std::memcpy(out, value.data(), kShortValue);
-      out[value.size()] = ' ';
-      sink.commit(out + value.size() + 1);
     } else {
-      sink.put(value);
-      sink.put(' ');
+      sink.putReadingAhead<common::ChunkedInput::kPadding>(value, " ");
     }
     ++found;
   }

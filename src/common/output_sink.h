@@ -91,20 +91,22 @@ class OutputSink {
     put(text);
     putLineEnd();
   }
-  // `text` followed by the line end, where `Readable` bytes from the text's start may be read
-  // (lines handed out by ChunkedInput have padding behind them): a shorter text is copied in one
-  // fixed-size move, and what the move copies behind the text is overwritten by what follows.
+  // `text` followed by `tail` (a few bytes, such as the line end), where `Readable` bytes from
+  // the text's start may be read (lines handed out by ChunkedInput have padding behind them): a
+  // shorter text is copied in one fixed-size move, and what the move copies behind the text is
+  // overwritten by what follows.
   template <std::size_t Readable>
-  void putLineReadingAhead(std::string_view text) {
+  void putReadingAhead(std::string_view text, std::string_view tail) {
     if (text.size() >= Readable) {
-      putLine(text);
+      put(text);
+      put(tail);
       return;
     }
-    char* out = reserve(Readable + kLineEnd.size());
+    char* out = reserve(Readable + tail.size());
     std::memcpy(out, text.data(), Readable);
     out += text.size();
-    std::memcpy(out, kLineEnd.data(), kLineEnd.size());
-    commit(out + kLineEnd.size());
+    std::memcpy(out, tail.data(), tail.size());
+    commit(out + tail.size());
   }
 
   // A decimal integer.

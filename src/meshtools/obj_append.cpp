@@ -150,10 +150,10 @@ AppendCounts appendObjLines(common::ChunkedInput& input, std::string_view groupN
       case 'v':
         if (line.size() < 2) break;
         if (line[1] == ' ') {
-          sink.putLineReadingAhead<common::ChunkedInput::kPadding>(line);
+          sink.putReadingAhead<common::ChunkedInput::kPadding>(line, common::kLineEnd);
           ++counts.positions;
         } else if (line[1] == 't') {
-          sink.putLineReadingAhead<common::ChunkedInput::kPadding>(line);
+          sink.putReadingAhead<common::ChunkedInput::kPadding>(line, common::kLineEnd);
           ++counts.texCoords;
         }
         break;

@@ -11,7 +11,7 @@ namespace {
 
 void scaleUvLine(std::string_view line, double scale, float offset, common::OutputSink& sink) {
   if (line.size() < 2 || line[0] != 'v' || line[1] != 't') {
-    sink.putLineReadingAhead<common::ChunkedInput::kPadding>(line);
+    sink.putReadingAhead<common::ChunkedInput::kPadding>(line, common::kLineEnd);
     return;
   }
   sink.put("vt ");

@@ -9,8 +9,7 @@ namespace mevrix::common {
 std::optional<FileSource> FileSource::open(const char* path) {
   platform::FileHandle file(platform::openForReading(path));
   if (!file || !platform::regularFileSize(file.get())) return std::nullopt;
-  // Reads hand over large blocks; a second buffer in the stream would only copy them again.
-  std::setvbuf(file.get(), nullptr, _IONBF, 0);
+  platform::dropStreamBuffer(file.get());  // reads take large blocks
   const std::optional<platform::FileIdentity> identity = platform::identityOf(file.get());
   return FileSource(std::move(file), identity);
 }

@@ -11,18 +11,12 @@ namespace {
 constexpr std::size_t kFileBufferSize = 512 * 1024;
 constexpr std::size_t kMemoryInitialSize = 4096;
 
-// The sink hands over large blocks; a second buffer would only copy them again.
-platform::FileHandle unbuffered(platform::FileHandle file) {
-  if (file) std::setvbuf(file.get(), nullptr, _IONBF, 0);
-  return file;
-}
-
 }  // namespace
 
 std::optional<OutputFile> OutputFile::open(const char* path, platform::WriteMode mode) {
   platform::FileHandle file(platform::openForWriting(path, mode));
   if (!file) return std::nullopt;
-  return OutputFile(unbuffered(std::move(file)));
+  return OutputFile(std::move(file));
 }
 
 std::optional<OutputFile> OutputFile::openReplacing(
@@ -32,8 +26,8 @@ std::optional<OutputFile> OutputFile::openReplacing(
   }
   std::optional<platform::Replacement> replacement = platform::createReplacement(path);
   if (!replacement) return std::nullopt;
-  return OutputFile(unbuffered(std::move(replacement->file)),
-                    std::move(replacement->temporaryPath), std::move(replacement->targetPath));
+  return OutputFile(std::move(replacement->file), std::move(replacement->temporaryPath),
+                    std::move(replacement->targetPath));
 }
 
 OutputFile::OutputFile(OutputFile&& other) noexcept

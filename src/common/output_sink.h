@@ -54,7 +54,10 @@ class OutputFile {
                       std::string target = {})
       : file_(std::move(file)),
         replacementPath_(std::move(replacementPath)),
-        target_(std::move(target)) {}
+        target_(std::move(target)) {
+    // The sink hands over large blocks.
+    platform::dropStreamBuffer(file_.get());
+  }
 
   platform::FileHandle file_;
   std::string replacementPath_;  // the new file while it replaces `target_`; else empty

@@ -36,8 +36,8 @@ CopyResult copyFile(const char* source, const char* destination) {
 
   File in(platform::openForReading(source));
   if (!in) return CopyResult::sourceNotOpened;
-  // Unbuffered: every block goes straight from one file to the other.
-  std::setvbuf(in.get(), nullptr, _IONBF, 0);
+  // Every block goes straight from one file to the other.
+  platform::dropStreamBuffer(in.get());
   const auto sourceIdentity = platform::identityOf(in.get());
   // Only a regular file has an end to copy up to: a device such as /dev/zero would fill the disk.
   if (!sourceIdentity || !platform::regularFileSize(in.get())) return CopyResult::sourceNotOpened;
@@ -47,7 +47,7 @@ CopyResult copyFile(const char* source, const char* destination) {
   platform::deleteFile(destination);  // a missing destination, or a device, is fine
   File out(platform::openForWriting(destination, platform::WriteMode::truncate));
   if (!out) return CopyResult::destinationNotOpened;
-  std::setvbuf(out.get(), nullptr, _IONBF, 0);
+  platform::dropStreamBuffer(out.get());
 
   const CopyResult result = transfer(in.get(), out.get());
   if (!platform::closeFile(out) && result == CopyResult::copied) {

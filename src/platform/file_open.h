@@ -25,6 +25,12 @@ FileHandle openForReading(const char* path);
 // `append` adds behind its contents. Returns null on failure.
 FileHandle openForWriting(const char* path, WriteMode mode);
 
+// Turns off the stream's own buffer, for a file read or written in large blocks: that buffer
+// would only copy every block once more.
+inline void dropStreamBuffer(std::FILE* file) {
+  std::setvbuf(file, nullptr, _IONBF, 0);
+}
+
 // Flushes and closes `file`, which is empty afterwards. True only when no write to it failed and
 // the flush and the close succeeded; false for an empty handle.
 bool closeFile(FileHandle& file);

@@ -12,10 +12,6 @@
 #include "support/temp_dir.h"
 
 #ifndef _WIN32
-#include <sys/resource.h>
-
-#include <csignal>
-
 #include "support/process.h"
 #endif
 
@@ -72,9 +68,7 @@ TEST(ColladaInputFailurePosix, ADocumentThatDoesNotFitInPlaceOfItsObjFileKeepsTh
   for (int i = 1; i <= 3000; ++i) obj += "v 0.5 0.25 0.125\nf " + std::to_string(i) + " 1 1\n";
   const std::string path = dir.write("self.obj", obj);
   const int result = test::runInChildWithin(20, [&] {
-    std::signal(SIGXFSZ, SIG_IGN);
-    const rlimit limit{100000, 100000};
-    setrlimit(RLIMIT_FSIZE, &limit);
+    test::limitFileSize(100000);
     ExportMetadata metadata;
     return -static_cast<int>(writePolylistCollada(metadata, path.c_str(), path.c_str(), 2));
   });

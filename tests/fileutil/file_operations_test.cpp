@@ -15,12 +15,9 @@
 
 #ifndef _WIN32
 #include <fcntl.h>
-#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
-
-#include <csignal>
 
 #include "support/process.h"
 #endif
@@ -222,9 +219,7 @@ TEST(CopyFilePosix, OnlyARegularFileIsASourceNeverADeviceOrFifo) {
   // start); a FIFO without a writer would block for ever.
   const auto copyInChild = [&](const std::string& source) {
     return test::runInChildWithin(10, [&] {
-      std::signal(SIGXFSZ, SIG_IGN);
-      const rlimit limit{1 << 20, 1 << 20};
-      setrlimit(RLIMIT_FSIZE, &limit);
+      test::limitFileSize(1 << 20);
       return static_cast<int>(copyFile(source.c_str(), destination.c_str()));
     });
   };
@@ -240,14 +235,11 @@ TEST(CopyFilePosix, AShortWriteFailsAndLeavesThePartialCopy) {
   TempDir dir;
   const std::string source = dir.write("source", awkwardBytes(5 * kCopyBlockSize));
   const std::string destination = dir.file("copy");
-  constexpr rlim_t kLimit = kCopyBlockSize + kCopyBlockSize / 2;
+  constexpr unsigned long kLimit = kCopyBlockSize + kCopyBlockSize / 2;
   const pid_t child = fork();
   ASSERT_GE(child, 0);
   if (child == 0) {
-    // A file-size limit makes writes beyond it fail, as a full disk would.
-    std::signal(SIGXFSZ, SIG_IGN);
-    const rlimit limit{kLimit, kLimit};
-    setrlimit(RLIMIT_FSIZE, &limit);
+    test::limitFileSize(kLimit);
     _exit(static_cast<int>(copyFile(source.c_str(), destination.c_str())));
   }
   int status = 0;

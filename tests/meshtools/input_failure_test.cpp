@@ -15,10 +15,6 @@
 #include "support/temp_dir.h"
 
 #ifndef _WIN32
-#include <sys/resource.h>
-
-#include <csignal>
-
 #include "support/process.h"
 #endif
 
@@ -105,9 +101,7 @@ TEST(InputFailurePosix, RescalingAFileOntoItselfOnAFullDiskKeepsIt) {
   for (int i = 0; i < 20000; ++i) text += "vt 0.25 0.75\n";
   const std::string input = dir.write("self.obj", text);
   const int result = test::runInChildWithin(20, [&] {
-    std::signal(SIGXFSZ, SIG_IGN);
-    const rlimit limit{100000, 100000};
-    setrlimit(RLIMIT_FSIZE, &limit);
+    test::limitFileSize(100000);
     return -static_cast<int>(scaleUvFile(input.c_str(), input.c_str(), 0.5));
   });
   EXPECT_EQ(result, 2);

@@ -6,9 +6,11 @@
 #else
 #include <fcntl.h>
 #include <spawn.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <csignal>
 #include <fstream>
 #include <sstream>
 
@@ -156,6 +158,12 @@ int runInChildWithin(unsigned seconds, const std::function<int()>& work) {
   int status = 0;
   if (waitpid(child, &status, 0) != child || !WIFEXITED(status)) return -1;
   return WEXITSTATUS(status);
+}
+
+void limitFileSize(unsigned long bytes) {
+  std::signal(SIGXFSZ, SIG_IGN);
+  const rlimit limit{bytes, bytes};
+  setrlimit(RLIMIT_FSIZE, &limit);
 }
 
 #endif

@@ -24,6 +24,10 @@ ProcessResult runProcess(const std::string& program, const std::vector<std::stri
 // block for ever. Returns what `work` returned (0 to 255), or -1 when the child did not finish in
 // time or ended otherwise.
 int runInChildWithin(unsigned seconds, const std::function<int()>& work);
+
+// POSIX only, for a child process. Makes every write beyond `bytes` of a file fail, as on a full
+// disk, instead of ending the process.
+void limitFileSize(unsigned long bytes);
 #endif
 
 }  // namespace mevrix::test

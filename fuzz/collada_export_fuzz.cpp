@@ -25,6 +25,7 @@
 namespace {
 
 using mevrix::fuzz::check;
+using mevrix::fuzz::words;
 
 using namespace mevrix::collada;
 
@@ -97,21 +98,6 @@ std::string_view between(std::string_view document, std::string_view begin, std:
   check(stop != std::string_view::npos);
   from = stop + end.size();
   return document.substr(start, stop - start);
-}
-
-std::vector<std::string_view> words(std::string_view text) {
-  std::vector<std::string_view> result;
-  std::size_t p = 0;
-  while (p < text.size()) {
-    if (text[p] == ' ') {
-      ++p;
-      continue;
-    }
-    const std::size_t stop = std::min(text.find(' ', p), text.size());
-    result.push_back(text.substr(p, stop - p));
-    p = stop;
-  }
-  return result;
 }
 
 void checkNormals(std::string_view document, std::size_t corners) {

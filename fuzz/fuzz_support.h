@@ -2,6 +2,7 @@
 // What the fuzz targets share: taking parameters from the front of an input, failing a check, and
 // the plain reference reading of lines that targets compare the library's output with.
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -18,6 +19,23 @@ namespace mevrix::fuzz {
 // Ends the run, so that libFuzzer keeps the input, when a promise is broken.
 inline void check(bool condition) {
   if (!condition) std::abort();
+}
+
+// The words of a text separated by runs of spaces (only spaces), as face tokens and the
+// document's number lists are.
+inline std::vector<std::string_view> words(std::string_view text) {
+  std::vector<std::string_view> result;
+  std::size_t p = 0;
+  while (p < text.size()) {
+    if (text[p] == ' ') {
+      ++p;
+      continue;
+    }
+    const std::size_t stop = std::min(text.find(' ', p), text.size());
+    result.push_back(text.substr(p, stop - p));
+    p = stop;
+  }
+  return result;
 }
 
 // The lines of a text as the library reads them: split at line feeds, one carriage return just

@@ -113,18 +113,7 @@ Reference referenceMap(std::string_view obj) {
     return static_cast<int>(std::distance(values.begin(), values.find(value)));
   };
   for (const std::string_view face : faces) {
-    std::vector<std::string> tokens;
-    // Tokens are separated by spaces only.
-    std::string text(face);
-    for (std::size_t p = 0; p < text.size();) {
-      if (text[p] == ' ') {
-        ++p;
-        continue;
-      }
-      const std::size_t stop = std::min(text.find(' ', p), text.size());
-      tokens.push_back(text.substr(p, stop - p));
-      p = stop;
-    }
+    const std::vector<std::string_view> tokens = mevrix::fuzz::words(face);
     if (tokens.size() < 3 || tokens.size() > 4) {
       map = Reference{SculptResult::malformedMesh, 0, 0, {}};
       return map;
@@ -134,7 +123,7 @@ Reference referenceMap(std::string_view obj) {
     int position[4] = {};
     for (std::size_t k = 0; k < tokens.size(); ++k) {
       int texCoord = 0;
-      if (!streamCorner(tokens[k], position[k], texCoord) ||
+      if (!streamCorner(std::string(tokens[k]), position[k], texCoord) ||
           static_cast<std::size_t>(position[k]) > positions.size() ||
           static_cast<std::size_t>(texCoord) > texCoords.size()) {
         map = Reference{SculptResult::malformedMesh, 0, 0, {}};

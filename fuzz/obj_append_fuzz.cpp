@@ -48,19 +48,11 @@ std::string referenceFace(std::string_view line, std::int64_t vertexBase,
   if (corners.find('/') == std::string_view::npos) {
     positionText = corners;
   } else {
-    std::size_t p = 0;
-    while (p < corners.size()) {
-      if (corners[p] == ' ') {
-        ++p;
-        continue;
-      }
-      const std::size_t stop = std::min(corners.find(' ', p), corners.size());
-      const std::string_view corner = corners.substr(p, stop - p);
+    for (const std::string_view corner : mevrix::fuzz::words(corners)) {
       const std::size_t slash = corner.find('/');
       positionText.append(corner.substr(0, slash)) += ' ';
       textureText.append(slash == std::string_view::npos ? corner : corner.substr(slash + 1)) +=
           ' ';
-      p = stop;
     }
   }
   std::size_t stoppedAt = 0;

@@ -180,6 +180,10 @@ Measurement measureCommand(const std::vector<std::string>& argv, const std::stri
 }
 
 Measurement streamingCopy(const std::string& from, const std::string& to) {
+  return measureCommand({"dd", "if=" + from, "of=" + to, "bs=128K", "status=none"});
+}
+
+Measurement catCopy(const std::string& from, const std::string& to) {
   return measureCommand({"cat", from}, to);
 }
 
@@ -244,9 +248,10 @@ ExportFunction loadExport(const std::string& builtLibrary, const char* name) {
 }
 
 void printRow(const std::string& name, const Measurement& m, double inputMB,
-              const Measurement& copy, const Measurement* reference) {
+              const Measurement& copy, const Measurement* reference, const Measurement* cat) {
   std::printf("%-28s %8.3f s %9.1f MB/s %7.2fx copy", name.c_str(), m.seconds,
               inputMB / m.seconds, m.seconds / copy.seconds);
+  if (cat) std::printf(" %6.2fx cat", m.seconds / cat->seconds);
   if (reference) std::printf(" %8.1fx faster than reference", reference->seconds / m.seconds);
   std::printf("   peak %8.1f MiB = %5.3fx input   result %d\n", m.ownPeakMiB(),
               m.ownPeakMiB() * 1.048576 / inputMB, m.result);

@@ -135,6 +135,14 @@ TEST(NumberScan, NeverReadsPastTheGivenEnd) {
   float real = 0;
   EXPECT_TRUE(scanFloat(text.data(), text.data() + 3, real).ok);
   EXPECT_EQ(real, 123.0f);
+  // Seven digits around a point are read as one word, but only when all eight bytes are given.
+  const std::string longer = "-1.234567 ";
+  for (const auto& [size, expected] : {std::pair{8, -1.23456f}, std::pair{9, -1.234567f}}) {
+    const ScanResult result = scanFloat(longer.data(), longer.data() + size, real);
+    EXPECT_TRUE(result.ok);
+    EXPECT_EQ(real, expected) << size;
+    EXPECT_EQ(result.next, longer.data() + size);
+  }
 }
 
 }  // namespace

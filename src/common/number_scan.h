@@ -62,52 +62,60 @@ inline bool scanSevenDigitsAroundPoint(const char* p, std::uint32_t& digits, int
 // Reads a float as `stream >> value` does: white space skipped, an optional sign ("+" too),
 // digits with an optional point and exponent; no "inf", "nan" or hex. On failure `value` is 0,
 // except on overflow, where it is the largest finite float of the number's sign.
-// The common text of a mesh file, at most seven digits around a point with no exponent, is read
-// here in line: the digits D are below 2^24 and the power of ten 10^k is at most 10^7. D * 10^-k
-// in double precision then lies so much closer to D / 10^k than any two floats lie to the
-// midpoint between them (2^-52 against 2^-48 of the value) that rounding it to float gives the
-// correctly rounded quotient, without the cost of a division. Everything else takes the full way.
+// The common text of a mesh file, at most eight digits around a point with no exponent, is read
+// here in line. Its digits D and the power of ten are exact doubles. Their quotient rounded to
+// double lies within 2^-53 of D / 10^k, closer than any midpoint between two floats can lie (at
+// least 2^-51.5 of the value for D below 10^8) unless it is one exactly, so rounding it to float
+// gives the correctly rounded result. For D below 2^24 and k up to 7 the midpoints lie at least
+// 2^-48 away and none is met exactly, so the product with the double nearest 10^-k, within 2^-52,
+// serves as well and costs less than a division. Everything else takes the full way.
 inline ScanResult scanFloat(const char* first, const char* last, float& value) {
+  static constexpr double kPowersOfTen[9] = {1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8};
   static constexpr double kInversePowersOfTen[8] = {1e0, 1e-1, 1e-2, 1e-3, 1e-4, 1e-5, 1e-6, 1e-7};
   // The sign is put in as a bit: a branch on it would be mispredicted for every other number.
   const auto signedQuotient = [&](bool negative, std::uint32_t digits, int fraction) {
-    const auto magnitude =
-        static_cast<float>(static_cast<double>(digits) * kInversePowersOfTen[fraction]);
-    return std::bit_cast<float>(std::bit_cast<std::uint32_t>(magnitude) |
+    const double quotient = digits < (1u << 24) && fraction <= 7
+                                ? static_cast<double>(digits) * kInversePowersOfTen[fraction]
+                                : static_cast<double>(digits) / kPowersOfTen[fraction];
+    return std::bit_cast<float>(std::bit_cast<std::uint32_t>(static_cast<float>(quotient)) |
                                 (std::uint32_t{negative} << 31));
   };
-  constexpr int kMaxDigits = 7;
+  const auto endsNumber = [&](const char* q) {
+    return q == last || (!isDecimalDigit(*q) && *q != 'e' && *q != 'E');
+  };
+  constexpr int kMaxDigits = 8;
   const char* p = first;
   while (p != last && isStreamSpace(*p)) ++p;
   const bool negative = p != last && *p == '-';
   p += negative;
-  if (last - p >= 8) {
-    std::uint32_t wordDigits = 0;
-    int wordFraction = 0;
-    const char* const behind = p + 8;
-    if (scanSevenDigitsAroundPoint(p, wordDigits, wordFraction) &&
-        (behind == last || (!isDecimalDigit(*behind) && *behind != 'e' && *behind != 'E'))) {
+  std::uint32_t wordDigits = 0;
+  int wordFraction = 0;
+  if (last - p >= 8 && scanSevenDigitsAroundPoint(p, wordDigits, wordFraction)) {
+    const char* q = p + 8;
+    if (q != last && isDecimalDigit(*q)) {  // an eighth digit
+      wordDigits = wordDigits * 10 + static_cast<std::uint32_t>(*q++ - '0');
+      ++wordFraction;
+    }
+    if (endsNumber(q)) {
       value = signedQuotient(negative, wordDigits, wordFraction);
-      return {behind, true};
+      return {q, true};
     }
   }
-  std::int32_t digits = 0;
+  std::uint32_t digits = 0;
   int count = 0;
   for (; p != last && isDecimalDigit(*p); ++p) {
     if (++count > kMaxDigits) return scanFloatInFull(first, last, value);
-    digits = digits * 10 + (*p - '0');
+    digits = digits * 10 + static_cast<std::uint32_t>(*p - '0');
   }
   int fraction = 0;
   if (p != last && *p == '.') {
     for (++p; p != last && isDecimalDigit(*p); ++p, ++fraction) {
       if (++count > kMaxDigits) return scanFloatInFull(first, last, value);
-      digits = digits * 10 + (*p - '0');
+      digits = digits * 10 + static_cast<std::uint32_t>(*p - '0');
     }
   }
-  if (count == 0 || (p != last && (*p == 'e' || *p == 'E'))) {
-    return scanFloatInFull(first, last, value);
-  }
-  value = signedQuotient(negative, static_cast<std::uint32_t>(digits), fraction);
+  if (count == 0 || !endsNumber(p)) return scanFloatInFull(first, last, value);
+  value = signedQuotient(negative, digits, fraction);
   return {p, true};
 }
 

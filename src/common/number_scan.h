@@ -72,13 +72,12 @@ inline bool scanSevenDigitsAroundPoint(const char* p, std::uint32_t& digits, int
 inline ScanResult scanFloat(const char* first, const char* last, float& value) {
   static constexpr double kPowersOfTen[9] = {1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8};
   static constexpr double kInversePowersOfTen[8] = {1e0, 1e-1, 1e-2, 1e-3, 1e-4, 1e-5, 1e-6, 1e-7};
-  // The sign is put in as a bit: a branch on it would be mispredicted for every other number.
   const auto signedQuotient = [&](bool negative, std::uint32_t digits, int fraction) {
     const double quotient = digits < (1u << 24) && fraction <= 7
                                 ? static_cast<double>(digits) * kInversePowersOfTen[fraction]
                                 : static_cast<double>(digits) / kPowersOfTen[fraction];
-    return std::bit_cast<float>(std::bit_cast<std::uint32_t>(static_cast<float>(quotient)) |
-                                (std::uint32_t{negative} << 31));
+    const auto magnitude = static_cast<float>(quotient);
+    return negative ? -magnitude : magnitude;
   };
   const auto endsNumber = [&](const char* q) {
     return q == last || (!isDecimalDigit(*q) && *q != 'e' && *q != 'E');

@@ -5,8 +5,9 @@
 // of the same input (`dd bs=128K`; `cat IN > OUT` is shown beside it) and, where assimp is
 // installed, `assimp export IN.obj OUT.dae -fcollada`, all in one run. Prints throughput, the
 // ratios, and each call's own peak memory against the input size, then checks the targets on the
-// largest mesh. Each of the library's runs and the copy is repeated (3 times by default) and the
-// fastest run counts, so a moment of load on the machine does not decide a ratio; assimp runs once.
+// largest mesh. The copies and the library's runs take turns for 3 rounds (by default) and each
+// one's fastest run counts, so a spell of load on the machine does not decide a ratio; assimp
+// runs once.
 //
 // --limited MB then converts a grid of about MB megabytes (1300 for the target) with
 // writeCollada mode 2 through the host program under a 2 GiB address-space limit (`prlimit`),
@@ -63,17 +64,21 @@ Options parseOptions(int argc, char** argv) {
   return options;
 }
 
-// The fastest of `repeat` runs, each writing a fresh `output` on a quiet disk cache.
-Measurement fastestOf(int repeat, const std::string& output,
-                      const std::function<Measurement()>& run) {
-  Measurement best;
-  for (int i = 0; i < repeat; ++i) {
-    startFresh(output);
-    const Measurement m = run();
-    if (i == 0 || m.seconds < best.seconds) best = m;
+// Runs each of `runs` once per round for `rounds` rounds, each run writing a fresh `output` on a
+// quiet disk cache, and keeps each one's fastest run. Taking turns, they all meet the same spells
+// of load from elsewhere on the machine, so their ratios hold even when the load drifts.
+std::vector<Measurement> fastestInTurns(int rounds, const std::string& output,
+                                        const std::vector<std::function<Measurement()>>& runs) {
+  std::vector<Measurement> fastest(runs.size());
+  for (int round = 0; round < rounds; ++round) {
+    for (std::size_t i = 0; i < runs.size(); ++i) {
+      startFresh(output);
+      const Measurement m = runs[i]();
+      if (round == 0 || m.seconds < fastest[i].seconds) fastest[i] = m;
+    }
   }
   unlink(output.c_str());
-  return best;
+  return fastest;
 }
 
 struct Run {
@@ -155,10 +160,27 @@ int main(int argc, char** argv) {
                   grid.verticesPerSide, grid.verticesPerSide,
                   triangles ? "triangles" : "quadrilaterals", inputMB);
 
-      const Measurement copy =
-          fastestOf(options.repeat, output, [&] { return streamingCopy(input, output); });
-      const Measurement cat =
-          fastestOf(options.repeat, output, [&] { return catCopy(input, output); });
+      const ExportFunction writer = triangles ? writeColladaTris : writeCollada;
+      const std::vector<Run> runs = triangles ? std::vector<Run>{{"writeColladaTris mode 0", 0},
+                                                                 {"writeColladaTris mode 2", 2}}
+                                              : std::vector<Run>{{"writeCollada mode 0", 0},
+                                                                 {"writeCollada mode 1", 1},
+                                                                 {"writeCollada mode 2", 2}};
+      std::vector<std::function<Measurement()>> contenders = {
+          [&] { return streamingCopy(input, output); }, [&] { return catCopy(input, output); }};
+      for (const Run& run : runs) {
+        contenders.push_back([&, mode = run.mode] {
+          return measure([&] {
+            std::string document = output;
+            return static_cast<int>(writer(input.c_str(), mode, document.data(),
+                                           static_cast<int>(document.size() + 1)));
+          });
+        });
+      }
+      const std::vector<Measurement> fastest = fastestInTurns(options.repeat, output, contenders);
+      const Measurement& copy = fastest[0];
+      const Measurement& cat = fastest[1];
+      const std::vector<Measurement> measured(fastest.begin() + 2, fastest.end());
       printRow("streaming copy (dd)", copy, inputMB, copy);
       printRow("cat IN > OUT", cat, inputMB, copy);
       Measurement assimp;
@@ -167,23 +189,8 @@ int main(int argc, char** argv) {
         assimp = measureCommand({"assimp", "export", input, output, "-fcollada"});
         printRow("assimp export -fcollada", assimp, inputMB, copy);
       }
-
-      const ExportFunction writer = triangles ? writeColladaTris : writeCollada;
-      const std::vector<Run> runs = triangles ? std::vector<Run>{{"writeColladaTris mode 0", 0},
-                                                                 {"writeColladaTris mode 2", 2}}
-                                              : std::vector<Run>{{"writeCollada mode 0", 0},
-                                                                 {"writeCollada mode 1", 1},
-                                                                 {"writeCollada mode 2", 2}};
-      std::vector<Measurement> measured;
-      for (const Run& run : runs) {
-        measured.push_back(fastestOf(options.repeat, output, [&] {
-          return measure([&] {
-            std::string document = output;
-            return static_cast<int>(writer(input.c_str(), run.mode, document.data(),
-                                           static_cast<int>(document.size() + 1)));
-          });
-        }));
-        printRow(run.name, measured.back(), inputMB, copy, withAssimp ? &assimp : nullptr, &cat);
+      for (std::size_t i = 0; i < runs.size(); ++i) {
+        printRow(runs[i].name, measured[i], inputMB, copy, withAssimp ? &assimp : nullptr, &cat);
       }
       if (largest) {
         std::printf("targets:\n");

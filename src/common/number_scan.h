@@ -85,7 +85,11 @@ inline ScanResult scanFloat(const char* first, const char* last, float& value) {
   constexpr int kMaxDigits = 8;
   const char* p = first;
   while (p != last && isStreamSpace(*p)) ++p;
-  const bool negative = p != last && *p == '-';
+  if (p == last) {  // the end of a line: the readers' loops stop here
+    value = 0.0f;
+    return {p, false};
+  }
+  const bool negative = *p == '-';
   p += negative;
   std::uint32_t wordDigits = 0;
   int wordFraction = 0;

@@ -18,16 +18,29 @@ void scaleUvLine(std::string_view line, double scale, float offset, common::Outp
   // "vt" and the separator behind it are dropped; a line "vt" alone has no separator.
   const char* p = line.data() + std::min<std::size_t>(3, line.size());
   const char* end = line.data() + line.size();
-  for (;;) {
-    float coordinate = 0.0f;
-    const common::ScanResult scanned = common::scanFloat(p, end, coordinate);
-    if (!scanned.ok) break;
-    p = scanned.next;
-    const double exact = static_cast<double>(coordinate) * scale + static_cast<double>(offset);
-    char* out = sink.reserve(common::kMaxNumberChars + 1);
-    out = common::formatFloatG6(out, static_cast<float>(exact));
-    *out++ = ' ';
-    sink.commit(out);
+  // A few numbers are read before any is written, so that reading the next number need not
+  // wait for the last one's text.
+  constexpr std::size_t kBatch = 4;
+  for (bool more = true; more;) {
+    float coordinates[kBatch];
+    std::size_t count = 0;
+    while (count < kBatch) {
+      const common::ScanResult scanned = common::scanFloat(p, end, coordinates[count]);
+      if (!scanned.ok) {
+        more = false;
+        break;
+      }
+      p = scanned.next;
+      ++count;
+    }
+    for (std::size_t i = 0; i < count; ++i) {
+      const double exact =
+          static_cast<double>(coordinates[i]) * scale + static_cast<double>(offset);
+      char* out = sink.reserve(common::kMaxNumberChars + 1);
+      out = common::formatFloatG6(out, static_cast<float>(exact));
+      *out++ = ' ';
+      sink.commit(out);
+    }
   }
   sink.putLineEnd();
 }

@@ -36,6 +36,8 @@ TEST(ScaleUvText, ScalesEveryNumberTowardTheCentre) {
   EXPECT_EQ(scaled("vt 0 1\nvt 0.25 0.8 0.3\n", 0.0),
             withPlatformLineEnds("vt 0.5 0.5 \nvt 0.5 0.5 0.5 \n"));
   EXPECT_EQ(scaled("vt 0 1\n", 0.9), withPlatformLineEnds("vt 0.05 0.95 \n"));
+  EXPECT_EQ(scaled("vt 0 1 0 1 0 1 0 1 0 x 1\n", 0.0),
+            withPlatformLineEnds("vt 0.5 0.5 0.5 0.5 0.5 0.5 0.5 0.5 0.5 \n"));
   EXPECT_EQ(scaled("vt 0.1234567 1 2.5e-5 -3\n", 1.0),
             withPlatformLineEnds("vt 0.123457 1 2.5e-05 -3 \n"));
   // At 0.35 the offset held as a float gives 0.325017 where a double offset would give

@@ -440,26 +440,17 @@ void putNormalsSource(OutputSink& sink, Inserted base, const ExportMesh& mesh) {
 void putCorners(OutputSink& sink, const GroupSlot& slot, DecimalCounter* normalIndex) {
   // Behind each number its space; room for three, each formatted or copied.
   constexpr std::size_t kMaxCornerChars = 3 * common::kMaxNumberChars;
+  // Mostly one number serves both: its text is written again.
+  common::RepeatedInt positionIndex;
   slot.corners.forEachCorner([&](std::int32_t position, std::int32_t texCoordNumber) {
-    char* const first = sink.reserve(kMaxCornerChars);
-    char* p = common::formatInt(first, std::int64_t{position} - 1);
-    const auto digits = static_cast<std::size_t>(p - first);
-    // Mostly one number serves both: its text is read back whole before anything is written
-    // over it (a short number's text is one word), and written again.
-    std::uint64_t text;
-    std::memcpy(&text, first, sizeof text);
+    char* p = positionIndex.format(sink.reserve(kMaxCornerChars), std::int64_t{position} - 1);
     *p++ = ' ';
     if (normalIndex) {
       p = normalIndex->put(p);
       *p++ = ' ';
       normalIndex->increment();
     }
-    if (texCoordNumber == position && digits <= sizeof text) {
-      std::memcpy(p, &text, sizeof text);
-      p += digits;
-    } else {
-      p = common::formatInt(p, std::int64_t{texCoordNumber} - 1);
-    }
+    p = positionIndex.put(p, std::int64_t{texCoordNumber} - 1);
     *p++ = ' ';
     sink.commit(p);
   });

@@ -3,6 +3,7 @@
 
 #include <bit>
 #include <charconv>
+#include <cstddef>
 #include <cstdint>
 #include <cstring>
 
@@ -44,5 +45,33 @@ inline char* formatInt(char* first, std::int64_t value) {
   }
   return std::to_chars(first, first + kMaxNumberChars, value).ptr;
 }
+
+// An integer's text as formatInt wrote it, kept to be written again: index lists often name
+// the same number twice in a row. The text is read back whole right after it is written, before
+// anything is written over its tail (reading it later would stall on those stores).
+class RepeatedInt {
+ public:
+  // formatInt(first, value), keeping the text.
+  char* format(char* first, std::int64_t value) {
+    char* const end = formatInt(first, value);
+    value_ = value;
+    size_ = static_cast<std::size_t>(end - first);
+    std::memcpy(&text_, first, sizeof text_);
+    return end;
+  }
+
+  // Writes `value` at `out` as formatInt does: the kept text again when it is that value's and
+  // fits one word. Up to kMaxNumberChars bytes at `out` may be written.
+  char* put(char* out, std::int64_t value) const {
+    if (value != value_ || size_ > sizeof text_) return formatInt(out, value);
+    std::memcpy(out, &text_, sizeof text_);
+    return out + size_;
+  }
+
+ private:
+  std::int64_t value_ = 0;
+  std::size_t size_ = sizeof(std::uint64_t) + 1;  // nothing kept yet
+  std::uint64_t text_ = 0;
+};
 
 }  // namespace mevrix::common

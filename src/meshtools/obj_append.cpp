@@ -1,7 +1,6 @@
 #include "meshtools/obj_append.h"
 
 #include <algorithm>
-#include <cstring>
 #include <optional>
 #include <string>
 #include <utility>
@@ -105,23 +104,12 @@ class FaceRewriter {
       return;
     }
     sink.put("f ");
-    const bool sameBase = vertexBase_ == texCoordBase_;
+    common::RepeatedInt position;
     for (std::size_t i = 0; i < positions_.size(); ++i) {
-      char* const first = sink.reserve(2 * common::kMaxNumberChars + 2);
-      char* out = common::formatInt(first, positions_[i] + vertexBase_);
-      const auto size = static_cast<std::size_t>(out - first);
-      if (sameBase && texCoords_[i] == positions_[i] && size <= 8) {
-        // The same number again: the eight bytes just written, read back whole before anything
-        // else is written over them.
-        std::uint64_t text;
-        std::memcpy(&text, first, sizeof text);
-        *out++ = '/';
-        std::memcpy(out, &text, sizeof text);
-        out += size;
-      } else {
-        *out++ = '/';
-        out = common::formatInt(out, texCoords_[i] + texCoordBase_);
-      }
+      char* out = position.format(sink.reserve(2 * common::kMaxNumberChars + 2),
+                                  positions_[i] + vertexBase_);
+      *out++ = '/';
+      out = position.put(out, texCoords_[i] + texCoordBase_);
       *out++ = ' ';
       sink.commit(out);
     }

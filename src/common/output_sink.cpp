@@ -1,5 +1,6 @@
 #include "common/output_sink.h"
 
+#include <algorithm>
 #include <utility>
 
 #include "common/number_format.h"
@@ -11,45 +12,78 @@ namespace {
 constexpr std::size_t kFileBufferSize = 512 * 1024;
 constexpr std::size_t kMemoryInitialSize = 4096;
 
+// What tests let every file take before its writes fail; nothing: no limit.
+std::optional<std::uint64_t> testWriteLimit;
+
 }  // namespace
 
 std::optional<OutputFile> OutputFile::open(const char* path, platform::WriteMode mode) {
   platform::FileHandle file(platform::openForWriting(path, mode));
   if (!file) return std::nullopt;
-  return OutputFile(std::move(file));
+  std::optional<std::uint64_t> size;
+  if (mode == platform::WriteMode::append) {
+    // Only a regular file can be cut back; a device or FIFO keeps what reached it.
+    size = platform::regularFileSize(file.get());
+  }
+  OutputFile opened(std::move(file));
+  opened.appendedFrom_ = size;
+  return opened;
 }
 
 std::optional<OutputFile> OutputFile::openReplacing(
     const char* path, const std::optional<platform::FileIdentity>& input) {
-  if (!input || platform::identityOf(path) != input) {
-    return open(path, platform::WriteMode::truncate);
+  platform::ReplacementAttempt attempt = platform::createReplacement(path);
+  if (attempt.replacement) {
+    platform::Replacement& replacement = *attempt.replacement;
+    return OutputFile(std::move(replacement.file), std::move(replacement.temporaryPath),
+                      std::move(replacement.targetPath));
   }
-  std::optional<platform::Replacement> replacement = platform::createReplacement(path);
-  if (!replacement) return std::nullopt;
-  return OutputFile(std::move(replacement->file), std::move(replacement->temporaryPath),
-                    std::move(replacement->targetPath));
+  // Emptying the file being read would lose the very bytes still to be read.
+  if (attempt.reason == platform::NoReplacement::failed ||
+      (input && platform::identityOf(path) == input)) {
+    return std::nullopt;
+  }
+  return open(path, platform::WriteMode::truncate);
+}
+
+void OutputFile::limitWritesForTesting(std::optional<std::uint64_t> bytes) {
+  testWriteLimit = bytes;
 }
 
 OutputFile::OutputFile(OutputFile&& other) noexcept
     : file_(std::move(other.file_)),
       replacementPath_(std::exchange(other.replacementPath_, {})),
       target_(std::move(other.target_)),
+      appendedFrom_(std::exchange(other.appendedFrom_, std::nullopt)),
       failed_(other.failed_) {}
 
 OutputFile::~OutputFile() {
+  if (file_ && appendedFrom_) platform::truncateFile(file_.get(), *appendedFrom_);
   file_.reset();
   if (!replacementPath_.empty()) platform::discardReplacement(replacementPath_);
 }
 
 bool OutputFile::write(const char* bytes, std::size_t size) {
   if (failed_ || !file_) return false;
-  if (size != 0 && std::fwrite(bytes, 1, size, file_.get()) != size) failed_ = true;
+  std::size_t allowed = size;
+  if (testWriteLimit) {
+    allowed = static_cast<std::size_t>(std::min<std::uint64_t>(size, *testWriteLimit));
+    *testWriteLimit -= allowed;
+  }
+  if (allowed != 0 && std::fwrite(bytes, 1, allowed, file_.get()) != allowed) failed_ = true;
+  if (allowed != size) failed_ = true;
   return !failed_;
 }
 
 bool OutputFile::close() {
   if (!file_) return false;
-  bool good = platform::closeFile(file_) && !failed_;
+  bool good = false;
+  if (appendedFrom_) {
+    if (failed_) platform::truncateFile(file_.get(), *appendedFrom_);
+    good = platform::closeFileOrCutBack(file_, *appendedFrom_) && !failed_;
+  } else {
+    good = platform::closeFile(file_) && !failed_;
+  }
   if (!replacementPath_.empty()) {
     const std::string temporary = std::exchange(replacementPath_, {});
     if (!good) {

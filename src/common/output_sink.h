@@ -26,19 +26,30 @@ inline constexpr std::string_view kLineEnd = "\n";
 // An output file that remembers whether every write reached it.
 class OutputFile {
  public:
-  // Opens `path` for writing; nothing when it cannot be opened.
+  // Opens `path` itself for writing; nothing when it cannot be opened. A file opened to be
+  // appended to that is not closed successfully is cut back to the size it had when it was
+  // opened, so a failed append leaves it as it was.
   static std::optional<OutputFile> open(const char* path, platform::WriteMode mode);
 
-  // Opens `path` to be written anew. When it names the file `input` (the one being read) the
-  // bytes go to a new file beside it, which takes the name only in close() once every byte is
-  // there, so the input stays whole for reading and is never lost to a failed write. Otherwise
-  // the file at `path` is emptied now. Nothing when the file cannot be opened or created.
+  // Opens `path` to be written anew. The bytes go to a new file beside it, which takes the name
+  // only in close() once every byte is there: a failed write, a failed close or a file never
+  // closed leaves the path exactly as it was, or absent. Where no new file can be made there (the
+  // path is a device, a FIFO or something else that is not a regular file, or its folder may not
+  // be written) the path itself is opened and emptied now, unless it names the file `input` (the
+  // one being read), which must stay whole for reading. Nothing when the file cannot be opened or
+  // created.
   static std::optional<OutputFile> openReplacing(
       const char* path, const std::optional<platform::FileIdentity>& input);
 
+  // For tests, standing in for a disk that fills up: from now on, writes through any OutputFile
+  // fail once `bytes` more bytes have been written in all (the write that crosses the limit
+  // writes what fits). Nothing lifts the limit.
+  static void limitWritesForTesting(std::optional<std::uint64_t> bytes);
+
   OutputFile(OutputFile&& other) noexcept;
   OutputFile& operator=(OutputFile&&) = delete;
-  // A file never closed is closed; a replacement never closed is removed.
+  // A file never closed is closed (an appended one cut back); a replacement never closed is
+  // removed.
   ~OutputFile();
 
   // Writes all of `bytes`; false (now and on every later call) once any write has failed.
@@ -62,6 +73,7 @@ class OutputFile {
   platform::FileHandle file_;
   std::string replacementPath_;  // the new file while it replaces `target_`; else empty
   std::string target_;
+  std::optional<std::uint64_t> appendedFrom_;  // an appended file's size when it was opened
   bool failed_ = false;
 };
 

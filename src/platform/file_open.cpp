@@ -4,13 +4,52 @@
 #include <sys/types.h>
 
 #ifdef _WIN32
+#define WIN32_LEAN_AND_MEAN
+#include <io.h>
 #include <share.h>
+#include <windows.h>
 #else
 #include <fcntl.h>
 #include <unistd.h>
 #endif
 
 namespace mevrix::platform {
+namespace {
+
+#ifdef _WIN32
+int descriptorOf(std::FILE* file) {
+  return _fileno(file);
+}
+int duplicateDescriptor(int fd) {
+  return _dup(fd);
+}
+void closeDescriptor(int fd) {
+  _close(fd);
+}
+bool truncateDescriptor(int fd, std::uint64_t size) {
+  const auto handle = reinterpret_cast<HANDLE>(_get_osfhandle(fd));
+  if (handle == INVALID_HANDLE_VALUE || size > static_cast<std::uint64_t>(INT64_MAX)) return false;
+  LARGE_INTEGER offset;
+  offset.QuadPart = static_cast<LONGLONG>(size);
+  return SetFilePointerEx(handle, offset, nullptr, FILE_BEGIN) && SetEndOfFile(handle);
+}
+#else
+int descriptorOf(std::FILE* file) {
+  return fileno(file);
+}
+int duplicateDescriptor(int fd) {
+  return fcntl(fd, F_DUPFD_CLOEXEC, 0);
+}
+void closeDescriptor(int fd) {
+  close(fd);
+}
+bool truncateDescriptor(int fd, std::uint64_t size) {
+  if (size > static_cast<std::uint64_t>(INT64_MAX)) return false;
+  return ftruncate(fd, static_cast<off_t>(size)) == 0;
+}
+#endif
+
+}  // namespace
 
 FileHandle openForReading(const char* path) {
 #ifdef _WIN32
@@ -42,6 +81,28 @@ bool closeFile(FileHandle& file) {
   bool good = std::fflush(file.get()) == 0 && !std::ferror(file.get());
   if (std::fclose(file.release()) != 0) good = false;
   return good;
+}
+
+bool closeFileOrCutBack(FileHandle& file, std::uint64_t size) {
+  if (!file) return false;
+  if (std::fflush(file.get()) != 0 || std::ferror(file.get())) {
+    truncateFile(file.get(), size);
+    std::fclose(file.release());
+    return false;
+  }
+  // A close can still report a write that failed late (on a network file system, say): a second
+  // descriptor of the same file keeps it open for cutting back then.
+  const int spare = duplicateDescriptor(descriptorOf(file.get()));
+  const bool closed = std::fclose(file.release()) == 0;
+  if (spare >= 0) {
+    if (!closed) truncateDescriptor(spare, size);
+    closeDescriptor(spare);
+  }
+  return closed;
+}
+
+bool truncateFile(std::FILE* file, std::uint64_t size) {
+  return truncateDescriptor(descriptorOf(file), size);
 }
 
 std::optional<std::uint64_t> regularFileSize(std::FILE* file) {

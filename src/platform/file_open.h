@@ -35,6 +35,13 @@ inline void dropStreamBuffer(std::FILE* file) {
 // the flush and the close succeeded; false for an empty handle.
 bool closeFile(FileHandle& file);
 
+// Flushes and closes `file` as closeFile does; when anything of that fails, the file is first
+// cut back to its first `size` bytes, so that an append that failed leaves it as it was.
+bool closeFileOrCutBack(FileHandle& file, std::uint64_t size);
+
+// Cuts the open file back to its first `size` bytes; false when that fails.
+bool truncateFile(std::FILE* file, std::uint64_t size);
+
 // The size of the open file when it is a regular file; nothing for directories, devices, pipes.
 std::optional<std::uint64_t> regularFileSize(std::FILE* file);
 

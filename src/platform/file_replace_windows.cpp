@@ -10,12 +10,41 @@
 #include <cstdio>
 
 namespace mevrix::platform {
+namespace {
 
-std::optional<Replacement> createReplacement(const char* path) {
+enum class Target { absent, replaceable, other };
+
+// Whether `path` names a writable regular file, nothing yet, or something else: a folder, a
+// device such as NUL or COM1, a read-only file, or a path the system refuses.
+Target examine(const char* path) {
+  HANDLE handle = CreateFileA(path, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                              nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  if (handle == INVALID_HANDLE_VALUE) {
+    return GetLastError() == ERROR_FILE_NOT_FOUND ? Target::absent : Target::other;
+  }
+  BY_HANDLE_FILE_INFORMATION info;
+  const bool regular =
+      GetFileType(handle) == FILE_TYPE_DISK && GetFileInformationByHandle(handle, &info) &&
+      (info.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY)) == 0;
+  CloseHandle(handle);
+  return regular ? Target::replaceable : Target::other;
+}
+
+ReplacementAttempt noReplacement(NoReplacement reason) {
+  return {std::nullopt, reason};
+}
+
+}  // namespace
+
+ReplacementAttempt createReplacement(const char* path) {
+  if (!path || !*path || examine(path) == Target::other) {
+    return noReplacement(NoReplacement::writeInPlace);
+  }
   const char* separator = nullptr;
   for (const char* p = path; *p; ++p) {
     if (*p == '\\' || *p == '/' || *p == ':') separator = p;
   }
+  if (separator && separator[1] == '\0') return noReplacement(NoReplacement::writeInPlace);
   const std::string folder = separator ? std::string(path, separator + 1) : std::string();
   // A name that no other file has: try a few, as an exclusive create tells.
   const unsigned long seed = GetCurrentProcessId() ^ GetTickCount();
@@ -27,17 +56,17 @@ std::optional<Replacement> createReplacement(const char* path) {
                          _S_IREAD | _S_IWRITE);
     if (fd < 0) {
       if (errno == EEXIST) continue;
-      return std::nullopt;
+      return noReplacement(errno == EACCES ? NoReplacement::writeInPlace : NoReplacement::failed);
     }
     FileHandle file(_fdopen(fd, "wb"));
     if (!file) {
       _close(fd);
       DeleteFileA(name.c_str());
-      return std::nullopt;
+      return noReplacement(NoReplacement::failed);
     }
-    return Replacement{std::move(file), std::move(name), path};
+    return {Replacement{std::move(file), std::move(name), path}, {}};
   }
-  return std::nullopt;
+  return noReplacement(NoReplacement::failed);
 }
 
 bool commitReplacement(const std::string& temporaryPath, const std::string& targetPath) {

@@ -3,8 +3,16 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 
 #include "support/temp_dir.h"
+
+#ifndef _WIN32
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "support/process.h"
+#endif
 
 namespace mevrix::common {
 namespace {
@@ -95,7 +103,46 @@ TEST(OutputFile, CannotOpenAFolderOrAMissingDirectory) {
   test::TempDir dir;
   EXPECT_FALSE(OutputFile::open(dir.path().string().c_str(), WriteMode::truncate));
   EXPECT_FALSE(OutputFile::open(dir.file("no/such/file").c_str(), WriteMode::truncate));
+  EXPECT_FALSE(OutputFile::openReplacing(dir.path().string().c_str(), std::nullopt));
+  EXPECT_FALSE(OutputFile::openReplacing(dir.file("no/such/file").c_str(), std::nullopt));
 }
+
+#ifndef _WIN32  // POSIX only: permissions, and a child process that gives up root
+TEST(OutputFilePosix, ANewFileHasTheModeOfAnyNewFileAndAReplacedOneKeepsItsOwn) {
+  test::TempDir dir;
+  const std::string replaced = dir.write("old.txt", "old");
+  chmod(replaced.c_str(), 0604);
+  const mode_t umaskBefore = umask(027);
+  for (const auto& [path, mode] : {std::pair{dir.file("new.txt"), 0640u}, {replaced, 0604u}}) {
+    auto file = OutputFile::openReplacing(path.c_str(), std::nullopt);
+    ASSERT_TRUE(file && file->write("new", 3) && file->close()) << path;
+    struct stat info;
+    EXPECT_TRUE(stat(path.c_str(), &info) == 0 && (info.st_mode & 07777) == mode) << path;
+  }
+  umask(umaskBefore);
+}
+
+TEST(OutputFilePosix, WhereNoNewFileCanBeMadeTheFileIsWrittenInPlaceUnlessItIsBeingRead) {
+  test::TempDir dir;
+  const std::string path = dir.write("out.txt", "old contents");
+  const std::string input = dir.write("in.txt", "being read");
+  chmod(path.c_str(), 0666);
+  chmod(input.c_str(), 0666);
+  chmod(dir.path().c_str(), 0555);
+  const int result = test::runInChildWithin(10, [&] {
+    // Root may write in any folder; another user may not write in this one.
+    if (geteuid() == 0 && (setgid(65534) != 0 || setuid(65534) != 0)) return 9;
+    auto file = OutputFile::openReplacing(path.c_str(), std::nullopt);
+    if (!file || !file->write("new", 3) || !file->close()) return 1;
+    // Emptied, the file being read would lose what is still to be read.
+    return OutputFile::openReplacing(input.c_str(), platform::identityOf(input.c_str())) ? 2 : 0;
+  });
+  chmod(dir.path().c_str(), 0755);
+  EXPECT_EQ(result, 0);
+  EXPECT_EQ(test::readFile(path), "new");
+  EXPECT_EQ(test::readFile(input), "being read");
+}
+#endif
 
 }  // namespace
 }  // namespace mevrix::common

@@ -21,7 +21,8 @@ enum class ExportResult : int {
   ok = 0,
   inputUnreadable = -1,  // the OBJ file cannot be opened or read (no document touched)
   outputFailed = -2,     // the document cannot be created, or not every byte reached it (also
-                         // when the OBJ file could not be read again while it was written)
+                         // when the OBJ file could not be read again while it was written); the
+                         // document path keeps what it held
   missingPath = -9,      // a path is null (nothing touched)
 };
 
@@ -43,10 +44,9 @@ struct WriterStyle {
 };
 
 // Assigns baseName, author, copyright and comments (even when the export then fails), reads the
-// OBJ file at `objPath` with the normal `mode`, then writes the document to `documentPath`,
-// creating or emptying it. A document path that names the OBJ file itself (any name for the same
-// file) gets the document in place of the OBJ file, through a new file that takes its place once
-// complete.
+// OBJ file at `objPath` with the normal `mode`, then writes the document to `documentPath`
+// through a new file that takes that name once complete (OutputFile::openReplacing): a failed
+// export leaves whatever the path held, the OBJ file itself included when the path names it.
 ExportResult exportDocument(ExportMetadata& metadata, const char* objPath, const char* documentPath,
                             std::int32_t mode, const WriterStyle& style);
 

@@ -33,15 +33,17 @@ enum class CopyResult {
   sourceNotOpened,       // the source is missing, unreadable or not a regular file (a directory,
                          // device, FIFO or socket); nothing touched
   sameFile,              // the destination is the source under another name; nothing touched
-  destinationNotOpened,  // the destination could not be opened for writing
-  readFailed,            // reading the source failed; the destination holds what came before
-  writeFailed,           // a write, or closing the destination, failed; the destination is partial
+  destinationNotOpened,  // the destination could not be opened for writing; nothing touched
+  readFailed,            // reading the source failed; the destination is as it was
+  writeFailed,           // a write, or closing the destination, failed; the destination is as it
+                         // was (but for a device or FIFO, or a file written in place)
 };
 
 // Copies `source` to `destination` through one kCopyBlockSize block. The source is opened before
-// the destination is touched. An existing regular file (or symbolic link) at the destination is
-// deleted and created anew, so other hard links to it keep their contents; a device or FIFO
-// is written as it is.
+// the destination is touched. The copy goes to a new file beside the destination, which takes its
+// name once complete (OutputFile::openReplacing): a symbolic link there keeps leading to the file
+// it names, which is replaced, other hard links to a replaced file keep its old contents, and a
+// failed copy leaves the destination as it was. A device or FIFO is written as it is.
 CopyResult copyFile(const char* source, const char* destination);
 
 // Deletes the entries of `folder` whose names look like file names, that is, whose last ".",

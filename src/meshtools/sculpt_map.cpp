@@ -159,24 +159,29 @@ SculptResult convertToSculptMap(common::ChunkedInput& input, MapOutput& output) 
 
 namespace {
 
-// The image file, created or emptied only when the map is built.
+// The image file, written only when the map is built, through a new file that takes the image's
+// name once complete: a failure leaves whatever the name held.
 class MapFile final : public MapOutput {
  public:
-  explicit MapFile(const char* path) : path_(path) {}
+  MapFile(const char* path, common::FileSource& source) : path_(path), source_(source) {}
 
   common::OutputSink* open() override {
-    std::optional<common::OutputFile> file =
-        common::OutputFile::open(path_, platform::WriteMode::truncate);
+    // The map is built: the OBJ file has been read for the last time, so even an image that
+    // names it may be written in place where no new file can be made.
+    std::optional<common::OutputFile> file = common::OutputFile::openReplacing(path_, std::nullopt);
     if (!file) return nullptr;
     return &sink_.emplace(file_.emplace(std::move(*file)));
   }
   bool finish() override {
     const bool finished = sink_->finish();
+    // The OBJ file has been read twice; an image that replaces it must find it closed.
+    source_.close();
     return file_->close() && finished;
   }
 
  private:
   const char* path_;
+  common::FileSource& source_;
   std::optional<common::OutputFile> file_;
   std::optional<common::OutputSink> sink_;
 };
@@ -188,7 +193,7 @@ SculptResult objToSculptMap(const char* objPath, const char* imagePath) {
   if (!source) return SculptResult::cannotRead;
   std::optional<common::ChunkedInput> input;
   if (!common::completes([&] { input.emplace(*source); })) return SculptResult::cannotRead;
-  MapFile image(imagePath);
+  MapFile image(imagePath, *source);
   return convertToSculptMap(*input, image);
 }
 

@@ -76,8 +76,9 @@ class MemoryMapOutput final : public MapOutput {
 // or memory ran out before the map was built.
 SculptResult convertToSculptMap(common::ChunkedInput& input, MapOutput& output);
 
-// Reads the OBJ file at `objPath` and writes its sculpt map to `imagePath`. The image file is
-// opened (created or truncated) only once the map has been built.
+// Reads the OBJ file at `objPath` and writes its sculpt map to `imagePath`. The image is written
+// only once the map has been built, through a new file that replaces what `imagePath` held once
+// complete (OutputFile::openReplacing), so a failure leaves the path as it was.
 SculptResult objToSculptMap(const char* objPath, const char* imagePath);
 
 }  // namespace mevrix::meshtools

@@ -26,15 +26,15 @@ enum class ScaleUvStatus {
   ok = 0,
   missingPath = 0,    // a path is null: nothing is opened, and no failure reported
   inputFailed = -1,   // the input cannot be read
-  outputFailed = -2,  // the output cannot be opened for writing, or a write to it failed
+  outputFailed = -2,  // the output cannot be opened for writing, or a write to it failed; the
+                      // output path keeps what it held
   badScale = -5,      // the scale is not within 0 to 1
 };
 
-// Writes the rescaled form of the OBJ file at `inputPath` to `outputPath`, replacing what that
-// held. Nothing is opened for a bad scale, and the output is not touched when the input cannot be
-// read at all. An output that is the input itself (any name for the same file) is written as a
-// new file that replaces the input once complete, so that a failure never loses the input; other
-// names for the input (hard links) then keep the old contents.
+// Writes the rescaled form of the OBJ file at `inputPath` to `outputPath` as a new file that
+// replaces what that held once complete (OutputFile::openReplacing), so that a failure never
+// leaves a cut-off output or loses the input, even when the output is the input itself (any name
+// for the same file). Nothing is opened for a bad scale.
 ScaleUvStatus scaleUvFile(const char* inputPath, const char* outputPath, double scale);
 
 // The same from an input already open as `source`, the file `sourceIdentity` when it is one.

@@ -19,11 +19,12 @@ extern "C" {
 
 float AppendOBJ(const char* text, double value, char* buf1, int) {
   if (!text || !buf1) return toResult(AppendStatus::missingPath);
-  const std::int32_t vertexBase = mevrix::boundary::toInteger(value);
+  meshtools::MergeState& merge = moduleState().merge;
+  const std::int64_t vertexBase = merge.vertexBaseFor(value, mevrix::boundary::toInteger(value));
   // The worker tells a failed input from a failed output itself; anything else that escapes it
   // counts as an unreadable input.
   return guarded(AppendStatus::inputFailed, [&] {
-    const auto result = meshtools::appendObjFile(text, buf1, vertexBase, moduleState().merge);
+    const auto result = meshtools::appendObjFile(text, buf1, vertexBase, merge);
     return result.status == AppendStatus::ok ? toResult(result.vertexCount)
                                              : toResult(result.status);
   });

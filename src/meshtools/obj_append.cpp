@@ -191,7 +191,8 @@ AppendResult appendObj(common::ByteSource& source, std::string_view groupName,
   if (!file) return {AppendStatus::outputFailed, 0};
   AppendCounts counts;
   bool flushed = false;
-  // From here on bytes may have reached the output: any failure is an incomplete output.
+  // From here on bytes may have reached the output: any failure is an incomplete output, which
+  // the file cuts back to what it held when it was opened.
   if (!common::completes([&] {
         common::OutputSink sink(*file);
         counts = appendObjLines(*input, record.name, vertexBase, state.texCoordBase, sink);
@@ -206,7 +207,8 @@ AppendResult appendObj(common::ByteSource& source, std::string_view groupName,
   state.faceCount = record.endFace;
   state.texCoordBase += counts.texCoords;
   state.groupList.push_back(std::move(record));
-  return {AppendStatus::ok, vertexBase + counts.positions};
+  state.lastVertexCount = vertexBase + counts.positions;
+  return {AppendStatus::ok, *state.lastVertexCount};
 }
 
 }  // namespace mevrix::meshtools

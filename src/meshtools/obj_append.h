@@ -39,7 +39,8 @@ AppendCounts appendObjLines(common::ChunkedInput& input, std::string_view groupN
 enum class AppendStatus {
   ok = 0,             // GroupListClear: always
   inputFailed = -1,   // the input cannot be read
-  outputFailed = -2,  // the output cannot be opened for appending, or a write to it failed
+  outputFailed = -2,  // the output cannot be opened for appending, or appending failed (the output
+                      // is left as it was)
   missingPath = -9,   // a path is null
 };
 
@@ -52,8 +53,9 @@ struct AppendResult {
 // the input's file stem and numbered from `vertexBase` and `state.texCoordBase`. On success records
 // the input in `state` and advances its counters; on failure leaves `state` as it was. Only the
 // bytes the input had when it was opened are read, so an output that is the input itself gains
-// one renumbered copy. An input that cannot be read at all leaves the output untouched; one that
-// fails later gives outputFailed, as bytes may have been appended by then.
+// one renumbered copy. An input that cannot be read at all leaves the output untouched; any
+// failure once appending has begun (the input, a write, memory) gives outputFailed and cuts the
+// output back to the size it had, so a failed call leaves it as it was.
 AppendResult appendObjFile(const char* inputPath, const char* outputPath, std::int64_t vertexBase,
                            MergeState& state);
 

@@ -203,6 +203,34 @@ TEST(AppendObjFile, MergesTwoInputsRecordingEach) {
   EXPECT_EQ(state.faceCount, 2);
 }
 
+TEST(AppendObjFile, AMergePastTheExactFloatsNumbersTheNextInputFromTheExactCount) {
+  // 2^24 + 1 positions, whose count the float result gives back as 2^24.
+  constexpr std::int64_t kPositions = 16777217;
+  std::string positions;
+  positions.reserve(3 * kPositions);
+  for (std::int64_t i = 0; i < kPositions; ++i) positions += "v \n";
+#ifdef _WIN32
+  const char* const discarded = "NUL";
+#else
+  const char* const discarded = "/dev/null";
+#endif
+  MergeState state;
+  common::MemorySource first(positions);
+  ASSERT_EQ(appendObj(first, "big", discarded, 0, state).vertexCount, kPositions);
+  const auto passedOn = static_cast<float>(kPositions);
+  const std::int64_t base = state.vertexBaseFor(passedOn, static_cast<std::int32_t>(passedOn));
+
+  TempDir dir;
+  const std::string output = dir.file("merged.obj");
+  common::MemorySource second("vt 0 0\nf 1/1 1/1 1/1\n");
+  ASSERT_EQ(appendObj(second, "small", output.c_str(), base, state).vertexCount, kPositions);
+  EXPECT_EQ(readFile(output), withPlatformLineEnds("vt 0 0\nf 16777218/1 16777218/1 16777218/1 \n"));
+  // Any other value is the base it converts to, as is every value once the merge is cleared.
+  EXPECT_EQ(state.vertexBaseFor(16777218.0, 16777218), 16777218);
+  state.clear();
+  EXPECT_EQ(state.vertexBaseFor(passedOn, 16777216), 16777216);
+}
+
 TEST(AppendObjFile, KeepsWhatTheOutputHeldAndTheWholeGroupName) {
   TempDir dir;
   const std::string longName(200, 'n');

@@ -1,7 +1,9 @@
 #include "collada/document_blocks.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
+#include <cstdint>
 #include <cstring>
 #include <memory>
 #include <span>
@@ -185,77 +187,56 @@ char* putNormal(char* p, const Vector3& n) {
   return putNormal(p, n.x, n.y, n.z);
 }
 
-// A text for every vertex, formatted once and copied wherever a corner names the vertex. Kept in
-// pages of vertices, each with its own text and 32-bit offsets, so that no allocation grows with
-// the mesh.
-template <std::size_t CopySize, std::size_t FormatRoom>
-class VertexTexts {
+// The texts of the vertex normals, each formatted when a corner names its vertex and kept in a
+// table of the recently named ones, where a later corner that names the same vertex copies it.
+// Neighbouring faces name the same vertices within a short stretch of corners (a grid's within
+// two rows), so each normal is formatted about once, while the table stays the same small size
+// however large the mesh: a vertex's slot is its index modulo the table's size.
+class NormalTexts {
  public:
   // Longer than any text; copies always move this many bytes.
-  static constexpr std::size_t kCopySize = CopySize;
+  static constexpr std::size_t kCopySize = 48;
 
-  // The texts of vertices 0 to count - 1: `format(i, out)` is called for each i in ascending
-  // order, writes vertex i's text (at most kCopySize bytes, touching at most FormatRoom) and
-  // returns its end. `typicalSize` is room enough for most texts.
-  template <typename Format>
-  VertexTexts(std::size_t count, std::size_t typicalSize, Format&& format) : count_(count) {
-    for (std::size_t first = 0; first < count; first += kPageSize) {
-      const std::size_t vertices = std::min(kPageSize, count - first);
-      Page& page = pages_.emplace_back(vertices, vertices * typicalSize + kRoom);
-      for (std::size_t i = 0; i < vertices; ++i) {
-        if (page.capacity - page.used < kRoom) page.grow();
-        char* const texts = page.texts.get();
-        page.used = static_cast<std::size_t>(format(first + i, texts + page.used) - texts);
-        page.ends[i] = static_cast<std::uint32_t>(page.used);
-      }
-      // What the fixed-size copies in put() read behind the last text.
-      if (page.capacity - page.used < kCopySize) page.grow();
-      std::memset(page.texts.get() + page.used, ' ', kCopySize);
-    }
+  explicit NormalTexts(const common::BlockVector<Vector3>& normals)
+      : normals_(normals),
+        slots_(std::min(kMaxSlots, std::bit_ceil(std::max<std::size_t>(1, normals.size())))),
+        texts_(std::make_unique_for_overwrite<char[]>(slots_ * kSlotSize)),
+        vertices_(std::make_unique_for_overwrite<std::size_t[]>(slots_)),
+        sizes_(std::make_unique_for_overwrite<std::uint8_t[]>(slots_)) {
+    std::fill_n(vertices_.get(), slots_, kNoVertex);
   }
 
   // Copies the text of the vertex that a position number (1-based) names to `out`, which has
   // room for kCopySize bytes, and returns the text's end; null for a number that names none.
-  char* put(char* out, std::int32_t number) const {
+  char* put(char* out, std::int32_t number) {
     const std::int64_t index = std::int64_t{number} - 1;
-    if (index < 0 || static_cast<std::uint64_t>(index) >= count_) return nullptr;
-    const auto i = static_cast<std::size_t>(index);
-    const Page& page = pages_[i / kPageSize];
-    const std::size_t inPage = i % kPageSize;
-    const std::size_t begin = inPage == 0 ? 0 : page.ends[inPage - 1];
+    if (index < 0 || static_cast<std::uint64_t>(index) >= normals_.size()) return nullptr;
+    const auto vertex = static_cast<std::size_t>(index);
+    const std::size_t slot = vertex & (slots_ - 1);
+    char* const text = texts_.get() + slot * kSlotSize;
+    if (vertices_[slot] != vertex) {
+      vertices_[slot] = vertex;
+      sizes_[slot] = static_cast<std::uint8_t>(putNormal(text, normals_[vertex]) - text);
+    }
     // A copy of fixed size compiles to a few moves; what it copies beyond the text is
     // overwritten by what follows.
-    std::memcpy(out, page.texts.get() + begin, kCopySize);
-    return out + (page.ends[inPage] - begin);
+    std::memcpy(out, text, kCopySize);
+    return out + sizes_[slot];
   }
 
  private:
-  static constexpr std::size_t kPageSize = std::size_t{1} << 16;
-  static constexpr std::size_t kRoom = std::max(CopySize, FormatRoom);
+  static constexpr std::size_t kMaxSlots = std::size_t{1} << 16;
+  // Formatting a component may touch kMaxNumberChars bytes from where it begins; the third
+  // begins at most 26 bytes in, behind two of at most 12 characters and their spaces.
+  static constexpr std::size_t kSlotSize = 64;
+  static_assert(2 * 13 + common::kMaxNumberChars <= kSlotSize && kCopySize <= kSlotSize);
+  static constexpr std::size_t kNoVertex = static_cast<std::size_t>(-1);
 
-  // A page's texts take at most kPageSize * kCopySize bytes (3 MB), and its buffer at most
-  // twice that: far below 2^32.
-  struct Page {
-    Page(std::size_t vertices, std::size_t bytes)
-        : texts(std::make_unique_for_overwrite<char[]>(bytes)),
-          capacity(bytes),
-          ends(std::make_unique_for_overwrite<std::uint32_t[]>(vertices)) {}
-
-    void grow() {
-      auto larger = std::make_unique_for_overwrite<char[]>(2 * capacity);
-      std::memcpy(larger.get(), texts.get(), used);
-      texts = std::move(larger);
-      capacity *= 2;
-    }
-
-    std::unique_ptr<char[]> texts;
-    std::size_t capacity;
-    std::size_t used = 0;
-    std::unique_ptr<std::uint32_t[]> ends;
-  };
-
-  std::size_t count_;
-  std::vector<Page> pages_;
+  const common::BlockVector<Vector3>& normals_;
+  std::size_t slots_;                        // a power of two
+  std::unique_ptr<char[]> texts_;            // kSlotSize bytes a slot
+  std::unique_ptr<std::size_t[]> vertices_;  // whose text each slot holds
+  std::unique_ptr<std::uint8_t[]> sizes_;    // and how long it is
 };
 
 // A count from 0 that goes up by one, kept as decimal text: incrementing the text is cheaper
@@ -291,7 +272,6 @@ class DecimalCounter {
 };
 
 // A normal's text: three components of at most 12 characters ("-1.17549e-38") and their spaces.
-using NormalTexts = VertexTexts<48, kMaxNormalChars>;
 static_assert(3 * 13 <= NormalTexts::kCopySize);
 
 // The texts of one kind of line behind their first two characters, read again from the input in
@@ -410,10 +390,7 @@ void putNormalValues(OutputSink& sink, const ExportMesh& mesh) {
     });
     return;
   }
-  // A finite float takes at most 12 characters as "%g" writes it ("-1.17549e-38").
-  const NormalTexts texts(mesh.vertexNormals.size(), 3 * 13, [&](std::size_t i, char* out) {
-    return putNormal(out, mesh.vertexNormals[i]);
-  });
+  NormalTexts texts(mesh.vertexNormals);
   forEachGroupInMapOrder(mesh, [&](const GroupSlot& slot) {
     slot.corners.forEachCorner([&](std::int32_t position, std::int32_t) {
       char* const out = sink.reserve(NormalTexts::kCopySize);
@@ -601,8 +578,7 @@ void putGeometryLibrary(OutputSink& sink, std::string_view baseName, const Expor
   putLines(sink, kGeometryTail);
 }
 
-void putVisualSceneLibrary(OutputSink& sink, std::string_view baseName,
-                           const MaterialPlan& plan) {
+void putVisualSceneLibrary(OutputSink& sink, std::string_view baseName, const MaterialPlan& plan) {
   const Inserted base{baseName};
   sink.putLine("  <library_visual_scenes>");
   putLine(sink, "    <visual_scene id=\"VisualSceneNode\" name=\"", base, "\">");

@@ -1,4 +1,5 @@
 // collada_bench [--sizes MB,MB...] [--dir FOLDER] [--repeat N] [--no-assimp] [--limited MB]
+//               [--windows32 BUILD MB]
 //
 // Times writeCollada (modes 0, 1, 2) on generated grid meshes of quadrilaterals in 8 groups, and
 // writeColladaTris (modes 0, 2) on the same grids split into triangles, against a streaming copy
@@ -12,6 +13,11 @@
 // --limited MB then converts a grid of about MB megabytes (1300 for the target) with
 // writeCollada mode 2 through the host program under a 2 GiB address-space limit (`prlimit`),
 // as a 32-bit host would give it. The generated files are deleted afterwards.
+//
+// --windows32 BUILD MB converts a grid of about MB megabytes (4000 makes one of 4.5 GB) with
+// writeCollada mode 2 through the 32-bit host program and DLL of the windows32 build in BUILD,
+// under 32-bit Wine in that build's Wine configuration: in a 32-bit process's own address space.
+// Its peak is shown beside that of the same program doing nothing but Version, Wine's own.
 
 #include <unistd.h>
 
@@ -34,6 +40,8 @@ struct Options {
   int repeat = 3;
   bool assimp = true;
   double limitedMegabytes = 0;
+  std::string windows32Build;
+  double windows32Megabytes = 0;
 };
 
 Options parseOptions(int argc, char** argv) {
@@ -54,10 +62,13 @@ Options parseOptions(int argc, char** argv) {
       options.assimp = false;
     } else if (arg == "--limited" && i + 1 < argc) {
       options.limitedMegabytes = std::atof(argv[++i]);
+    } else if (arg == "--windows32" && i + 2 < argc) {
+      options.windows32Build = argv[++i];
+      options.windows32Megabytes = std::atof(argv[++i]);
     } else {
       std::fprintf(stderr,
                    "usage: collada_bench [--sizes MB,MB...] [--dir FOLDER] [--repeat N] "
-                   "[--no-assimp] [--limited MB]\n");
+                   "[--no-assimp] [--limited MB] [--windows32 BUILD MB]\n");
       std::exit(1);
     }
   }
@@ -107,30 +118,89 @@ bool checkTargets(const std::string& name, int mode, const Measurement& m, const
   return met;
 }
 
+// Whether the document at `path` ends as a whole document does, with its root element closed.
+bool endsComplete(const std::string& path) {
+  std::FILE* file = std::fopen(path.c_str(), "rb");
+  if (!file) return false;
+  char tail[32] = {};
+  std::size_t got = 0;
+  if (std::fseek(file, -static_cast<long>(sizeof tail), SEEK_END) == 0) {
+    got = std::fread(tail, 1, sizeof tail, file);
+  }
+  std::fclose(file);
+  return std::string(tail, got).find("</COLLADA>") != std::string::npos;
+}
+
+// Writes a grid of quadrilaterals of about `megabytes` MB to `input`, says what it is and where
+// it is converted (`how`), and returns its size in MB.
+double writeLargeGrid(const std::string& input, double megabytes, const char* how) {
+  GridOptions grid;
+  grid.verticesPerSide = verticesPerSideForSize(megabytes, false);
+  writeGridObj(input, grid);
+  const double inputMB = fileMegabytes(input);
+  std::printf("\n== %s: %d x %d grid, %.1f MB, writeCollada mode 2 %s\n", input.c_str(),
+              grid.verticesPerSide, grid.verticesPerSide, inputMB, how);
+  return inputMB;
+}
+
 // Converts a grid of about `megabytes` MB with writeCollada mode 2 in the host program, limited
 // to 2 GiB of address space. True when the document was written.
 bool convertsUnderAddressLimit(const std::string& prefix, double megabytes) {
-  GridOptions grid;
-  grid.verticesPerSide = verticesPerSideForSize(megabytes, false);
   const std::string input = prefix + "-limited.obj";
   const std::string output = prefix + "-limited.dae";
-  writeGridObj(input, grid);
-  const double inputMB = fileMegabytes(input);
-  std::printf("\n== %s: %d x %d grid, %.1f MB, writeCollada mode 2 under a 2 GiB address limit\n",
-              input.c_str(), grid.verticesPerSide, grid.verticesPerSide, inputMB);
+  const double inputMB = writeLargeGrid(input, megabytes, "under a 2 GiB address limit");
   const Measurement m = measureCommand({"prlimit", "--as=2147483648", MEVRIX_HOST_PATH, "--lib",
                                         benchedLibrary(MEVRIX_LIBRARY_PATH), "--stop-on-error",
                                         "writeCollada", input, "2", output});
-  std::printf("prlimit --as=2147483648 mevrix writeCollada: %.2f s, peak %.1f MiB = %.3fx input, "
-              "exit status %d, document %.1f MB\n",
-              m.seconds, m.peakMiB, m.peakMiB * 1.048576 / inputMB, m.result,
-              fileMegabytes(output));
-  const bool converted = m.result == 0 && fileMegabytes(output) > 0;
+  std::printf(
+      "prlimit --as=2147483648 mevrix writeCollada: %.2f s, peak %.1f MiB = %.3fx input, "
+      "exit status %d, document %.1f MB\n",
+      m.seconds, m.peakMiB, m.peakMiB * 1.048576 / inputMB, m.result, fileMegabytes(output));
+  const bool converted = m.result == 0 && endsComplete(output);
   std::printf("  %-72s %s\n", "converts under a 2 GiB address-space limit",
               converted ? "met" : "MISSED");
   unlink(output.c_str());
   unlink(input.c_str());
   return converted;
+}
+
+// Converts a grid of about `megabytes` MB with writeCollada mode 2 through the 32-bit host
+// program and DLL in `build` under 32-bit Wine. True when the whole document was written.
+bool convertsInWindows32(const std::string& prefix, const std::string& build, double megabytes) {
+  // Wine takes only an absolute path to its configuration.
+  char* configuration = realpath((build + "/wine-prefix").c_str(), nullptr);
+  if (!configuration) {
+    std::printf("\nno Wine configuration in %s: build the windows32 preset there first\n",
+                build.c_str());
+    return false;
+  }
+  setenv("WINEPREFIX", configuration, 1);
+  std::free(configuration);
+  const std::string input = prefix + "-windows32.obj";
+  const std::string output = prefix + "-windows32.dae";
+  const double inputMB = writeLargeGrid(input, megabytes, "in the 32-bit DLL under Wine");
+  setenv("WINEARCH", "win32", 1);
+  setenv("WINEDEBUG", "-all", 1);
+  setenv("WINEDLLOVERRIDES", "mscoree,mshtml=", 1);
+  const std::vector<std::string> host = {"/usr/lib/wine/wine", build + "/mevrix.exe", "--lib",
+                                         build + "/mevrix.dll", "--stop-on-error"};
+  std::vector<std::string> idle = host;
+  idle.push_back("Version");
+  const Measurement wine = measureCommand(idle);
+  std::vector<std::string> convert = host;
+  convert.insert(convert.end(), {"writeCollada", input, "2", output});
+  const Measurement m = measureCommand(convert);
+  const bool complete = m.result == 0 && endsComplete(output);
+  std::printf(
+      "wine mevrix.exe writeCollada: %.2f s, peak %.1f MiB (Wine alone %.1f MiB: %.1f MiB "
+      "= %.3fx input), exit status %d, document %.1f MB%s\n",
+      m.seconds, m.peakMiB, wine.peakMiB, m.peakMiB - wine.peakMiB,
+      (m.peakMiB - wine.peakMiB) * 1.048576 / inputMB, m.result, fileMegabytes(output),
+      complete ? ", complete" : ", NOT complete");
+  std::printf("  %-72s %s\n", "converts in a 32-bit process", complete ? "met" : "MISSED");
+  unlink(output.c_str());
+  unlink(input.c_str());
+  return complete;
 }
 
 }  // namespace
@@ -206,6 +276,9 @@ int main(int argc, char** argv) {
   }
   if (options.limitedMegabytes > 0) {
     allMet &= convertsUnderAddressLimit(prefix, options.limitedMegabytes);
+  }
+  if (!options.windows32Build.empty()) {
+    allMet &= convertsInWindows32(prefix, options.windows32Build, options.windows32Megabytes);
   }
   std::printf("\n%s\n", allMet ? "all targets met" : "some targets MISSED");
   return allMet ? 0 : 1;

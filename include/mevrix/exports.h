@@ -152,15 +152,17 @@ MEVRIX_API float MEVRIX_CALL FileRename(const char* text, double value, char* bu
 
 /* Copies a file, 4000 bytes at a time, so files of any size take the same memory.
  * text: the source path. buf1: the destination path (read only).
- * The source is opened before the destination is touched. A regular file at the destination is
- * replaced by a new one (another hard link to the old one keeps its contents); a device or FIFO
- * is written as it is.
+ * The source is opened before the destination is touched. The copy is written to a new file
+ * beside the destination, which takes its name once complete: a regular file there is replaced
+ * (another hard link to the old one keeps its contents; a symbolic link keeps leading to the
+ * file it names, which is replaced), and a failed copy leaves the destination as it was. A
+ * device or FIFO is written as it is.
  * Returns 0 when the whole source was copied; -1 when a path is null, the paths are equal byte
  * for byte or name the same file in other ways (a relative form, another letter case where the
  * system ignores it, a symbolic or hard link), the source is missing, unreadable or not a
  * regular file (a directory, device, FIFO or socket; in all these cases nothing is touched), the
  * destination cannot be opened for writing, or reading, writing or closing fails (the
- * destination is then left partly written). */
+ * destination is then as it was, unless it is a device or FIFO). */
 MEVRIX_API float MEVRIX_CALL FileCopyTo(const char* text, double value, char* buf1, int buf1Len);
 
 /* Deletes the files of one folder whose names contain a dot, more exactly whose last ".", "/" or
@@ -178,20 +180,21 @@ MEVRIX_API float MEVRIX_CALL EmptyFolder(const char* text, double value, char* b
  * every number c of a line beginning with "vt" becomes value * c + (1 - value) / 2.
  * text:  the OBJ file to read.
  * value: the scale, 0 to 1 (both included).
- * buf1:  the output OBJ path; created, or emptied if it exists. buf1Len is not used.
+ * buf1:  the output OBJ path; created, or replaced if it exists. buf1Len is not used.
  * A "vt" line is written as "vt " followed by each scaled number as printf's "%g" writes it and
  * a space; its numbers are read from its fourth character on until one cannot be read, and
  * whatever follows is dropped. Every other line is copied unchanged. Output lines end with the
- * platform's line end. An output that names the input (any name for the same file) is written
- * as a new file beside it that replaces it once complete, keeping its permissions; other hard
- * links to the input keep the old text, a symbolic link is followed.
+ * platform's line end. The output is written as a new file beside it that replaces it once
+ * complete, keeping its permissions, so a failed call leaves it as it was, even when it names
+ * the input (any name for the same file); other hard links to a replaced file keep the old
+ * text, a symbolic link is followed.
  * Returns, checked in this order:
  *   -5 the scale is below 0, above 1 or not a number (nothing is opened);
  *    0 text or buf1 is null (nothing is opened);
  *   -1 the input cannot be opened or read at all, or memory ran out before writing; the output is
  *      not touched;
  *   -2 the output cannot be opened for writing, a write to it failed, or the input or memory
- *      failed once writing had begun;
+ *      failed once writing had begun; the output is as it was;
  *    0 the output was written. */
 MEVRIX_API float MEVRIX_CALL ScaleUVs(const char* text, double value, char* buf1, int buf1Len);
 
@@ -210,18 +213,20 @@ MEVRIX_API float MEVRIX_CALL setTxrName(const char* text, double value, char* bu
 /* Converts an OBJ file into a COLLADA 1.4.1 document with one polygon list per OBJ group and
  * one textured material, carrying the date and texture name set last. The OBJ file is read
  * before the document is created, and its position and texture-coordinate lines again while the
- * document is written. Both paths may name the same file: the document is then written to a new
- * file beside it that replaces the OBJ file once complete.
+ * document is written. The document is written to a new file beside its path, which takes the
+ * path's name once complete, so a failed call leaves the path as it was; both paths may name the
+ * same file, whose OBJ text then stays until the document replaces it.
  * text:  path of the OBJ file.
  * value: normal mode, truncated toward zero: 0 or less no normals; 1 one unit normal per face;
  *        2 per vertex, the area-weighted sum of its faces' normals scaled to unit length;
  *        3 or more the same sums unscaled.
- * buf1:  path of the document, created or emptied; its file name gives the ids' base name.
+ * buf1:  path of the document, created or replaced; its file name gives the ids' base name.
  *        buf1Len is not used.
  * Returns 0 on success; -1 when the OBJ file cannot be opened or read, or memory ran out while
  * reading it (no document is touched); -2 when the document cannot be created or not all of it
  * could be written (disk full, I/O error, memory running out, or the OBJ file failing or
- * changing while its lines are read again); -9 when text or buf1 is null (nothing is touched).
+ * changing while its lines are read again; the document path keeps what it held); -9 when text
+ * or buf1 is null (nothing is touched).
  * Except on -9, the base name, author, copyright and comments are assigned first, also when the
  * call then fails. */
 MEVRIX_API float MEVRIX_CALL writeCollada(const char* text, double value, char* buf1, int buf1Len);
@@ -257,8 +262,8 @@ MEVRIX_API float MEVRIX_CALL getGroups(const char* text, double value, char* buf
  * its four corners, so the image is 2*Nu - 2 pixels wide and 2*Nv - 2 high.
  * text:  path of the OBJ file to read.
  * value: not used.
- * buf1:  path of the image file to write (created, or truncated if it exists); buf1Len is not
- *        used.
+ * buf1:  path of the image file to write (created, or replaced once the image is complete);
+ *        buf1Len is not used.
  * Returns 0 when the map was written;
  *   -1    the OBJ file could not be opened or read, changed between the two readings the map
  *         takes, or memory ran out while it was read;
@@ -270,8 +275,8 @@ MEVRIX_API float MEVRIX_CALL getGroups(const char* text, double value, char* buf
  *         coordinate line with fewer than two, a face with fewer than three or more than four
  *         corners, a corner without a texture-coordinate number, or a number naming no entry;
  *   -2048 the image would be wider or higher than 2048 pixels.
- * The checks run in the order -64, -2048, -65. On -1, -9, -64, -65 and -2048 no image file is
- * created or touched. Nothing is written into buf1. */
+ * The checks run in the order -64, -2048, -65. On any negative result no image file is created
+ * or touched. Nothing is written into buf1. */
 MEVRIX_API float MEVRIX_CALL OBJtoSculpty(const char* text, double value, char* buf1, int buf1Len);
 
 /* ---- OBJ merge --------------------------------------------------------------------------- */
@@ -291,11 +296,13 @@ MEVRIX_API float MEVRIX_CALL OBJtoSculpty(const char* text, double value, char* 
  * Output lines end with the platform's line end. Only the bytes the input had when the call
  * began are read, so an output that names the input gains one renumbered copy.
  * Returns the vertex base plus the number of position lines copied (the next call's value; as a
- * float, exact up to 16777216);
+ * float, exact up to 16777216; the exact count is kept until GroupListClear, and a value equal
+ * to it as a float is taken as that exact count);
  *   -1 the input cannot be opened or read at all, or memory ran out before appending: nothing
  *      written, nothing recorded;
  *   -2 the output cannot be opened for appending, a write to it failed, or the input or memory
- *      failed once appending had begun: nothing recorded;
+ *      failed once appending had begun: the output is cut back to what it held, nothing
+ *      recorded;
  *   -9 text or buf1 is null. */
 MEVRIX_API float MEVRIX_CALL AppendOBJ(const char* text, double value, char* buf1, int buf1Len);
 

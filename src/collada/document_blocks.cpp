@@ -199,7 +199,8 @@ class NormalTexts {
 
   explicit NormalTexts(const common::BlockVector<Vector3>& normals)
       : normals_(normals),
-        slots_(std::min(kMaxSlots, std::bit_ceil(std::max<std::size_t>(1, normals.size())))),
+        count_(normals.size()),
+        slots_(std::min(kMaxSlots, std::bit_ceil(std::max<std::size_t>(1, count_)))),
         texts_(std::make_unique_for_overwrite<char[]>(slots_ * kSlotSize)),
         vertices_(std::make_unique_for_overwrite<std::size_t[]>(slots_)),
         sizes_(std::make_unique_for_overwrite<std::uint8_t[]>(slots_)) {
@@ -210,7 +211,7 @@ class NormalTexts {
   // room for kCopySize bytes, and returns the text's end; null for a number that names none.
   char* put(char* out, std::int32_t number) {
     const std::int64_t index = std::int64_t{number} - 1;
-    if (index < 0 || static_cast<std::uint64_t>(index) >= normals_.size()) return nullptr;
+    if (index < 0 || static_cast<std::uint64_t>(index) >= count_) return nullptr;
     const auto vertex = static_cast<std::size_t>(index);
     const std::size_t slot = vertex & (slots_ - 1);
     char* const text = texts_.get() + slot * kSlotSize;
@@ -233,6 +234,7 @@ class NormalTexts {
   static constexpr std::size_t kNoVertex = static_cast<std::size_t>(-1);
 
   const common::BlockVector<Vector3>& normals_;
+  std::size_t count_;                        // of the normals, checked for every corner
   std::size_t slots_;                        // a power of two
   std::unique_ptr<char[]> texts_;            // kSlotSize bytes a slot
   std::unique_ptr<std::size_t[]> vertices_;  // whose text each slot holds

@@ -183,6 +183,11 @@ Measurement streamingCopy(const std::string& from, const std::string& to) {
   return measureCommand({"dd", "if=" + from, "of=" + to, "bs=128K", "status=none"});
 }
 
+Measurement flushedStreamingCopy(const std::string& from, const std::string& to) {
+  return measureCommand(
+      {"dd", "if=" + from, "of=" + to, "bs=128K", "conv=fdatasync", "status=none"});
+}
+
 Measurement catCopy(const std::string& from, const std::string& to) {
   return measureCommand({"cat", from}, to);
 }
@@ -203,6 +208,12 @@ int plainCopy(const std::string& from, const std::string& to) {
 
 void startFresh(const std::string& path) {
   unlink(path.c_str());
+  sync();
+}
+
+void startReplacing(const std::string& path, const std::string& from) {
+  unlink(path.c_str());
+  if (plainCopy(from, path) != 0) std::perror(path.c_str());
   sync();
 }
 

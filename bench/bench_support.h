@@ -54,6 +54,15 @@ int plainCopy(const std::string& from, const std::string& to);
 // not pay for the write-back of the run before it. Call before each timed run, the copy's too.
 void startFresh(const std::string& path);
 
+// Puts an old, non-empty file at `path` (a copy of `from`) and writes every dirty page back, so
+// that a timed run replaces an existing file, as a repeated export does.
+void startReplacing(const std::string& path, const std::string& from);
+
+// The baseline for a run that replaces an existing file, which is flushed to the disk before it
+// takes the file's place: the streaming copy, flushed before it ends (`dd bs=128K
+// conv=fdatasync`).
+Measurement flushedStreamingCopy(const std::string& from, const std::string& to);
+
 // Size of a file in MB (10^6 bytes).
 double fileMegabytes(const std::string& path);
 

@@ -66,11 +66,17 @@ bool sameBytes(const std::string& a, const std::string& b, Chunks& chunks) {
   return same;
 }
 
-// The fastest of several runs, with the highest peak seen.
-Measurement best(const std::function<int()>& work, const std::string& destination) {
+// The fastest of several runs, with the highest peak seen. With `old`, each run replaces an
+// existing destination, a copy of `old`.
+Measurement best(const std::function<int()>& work, const std::string& destination,
+                 const std::string& old = {}) {
   Measurement result;
   for (int round = 0; round < kRounds; ++round) {
-    std::remove(destination.c_str());
+    if (old.empty()) {
+      std::remove(destination.c_str());
+    } else {
+      startReplacing(destination, old);
+    }
     const Measurement m = measure(work);
     if (round == 0 || m.seconds < result.seconds) result.seconds = m.seconds;
     result.peakMiB = std::max(result.peakMiB, m.peakMiB);
@@ -119,20 +125,25 @@ int main(int argc, char** argv) {
     const Measurement idle = measure([] { return 0; });
 
     const Measurement baseline = best([&] { return plainCopy(source, plain); }, plain);
-    const Measurement ours = best(
-        [&] {
-          std::vector<char> destination(copy.begin(), copy.end());
-          destination.push_back('\0');
-          return static_cast<int>(fileCopyTo(source.c_str(), 0.0, destination.data(),
-                                             static_cast<int>(destination.size())));
-        },
-        copy);
+    const auto copyTo = [&] {
+      std::vector<char> destination(copy.begin(), copy.end());
+      destination.push_back('\0');
+      return static_cast<int>(fileCopyTo(source.c_str(), 0.0, destination.data(),
+                                         static_cast<int>(destination.size())));
+    };
+    const Measurement ours = best(copyTo, copy);
+    // Replacing an existing destination, beside a streaming copy that replaces and flushes too.
+    const Measurement flushed =
+        best([&] { return flushedStreamingCopy(source, plain).result; }, plain, source);
+    const Measurement replacing = best(copyTo, copy, source);
     const bool identical = sameBytes(source, copy, chunks);
     failures += ours.result != 0 || !identical;
 
     std::printf("%d MiB file (%.1f MB)\n", megabytes, inputMB);
     printRow("plain copy", baseline, inputMB, baseline);
     printRow("FileCopyTo", ours, inputMB, baseline);
+    printRow("dd conv=fdatasync", flushed, inputMB, flushed);
+    printRow("FileCopyTo, replacing", replacing, inputMB, flushed);
     std::printf("  copy identical to source: %s; FileCopyTo peak above idle: %.1f MiB\n\n",
                 identical ? "yes" : "NO", ours.peakMiB - idle.peakMiB);
     std::remove(source.c_str());

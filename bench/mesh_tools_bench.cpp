@@ -77,6 +77,14 @@ int main(int argc, char** argv) {
     Measurement cat;
     Measurement append;
     Measurement scale;
+    Measurement flushedCopy;
+    Measurement replacing;
+    const auto scaleInto = [&] {
+      return mevrix::bench::measure([&] {
+        std::string output = scaled;
+        return static_cast<int>(scaleUvs(input.c_str(), 0.5, output.data(), 0));
+      });
+    };
     for (int round = 0; round < rounds; ++round) {
       mevrix::bench::startFresh(copied);
       keepBest(copy, mevrix::bench::streamingCopy(input, copied), round == 0);
@@ -91,17 +99,21 @@ int main(int argc, char** argv) {
                }),
                round == 0);
       mevrix::bench::startFresh(scaled);
-      keepBest(scale, mevrix::bench::measure([&] {
-                 std::string output = scaled;
-                 return static_cast<int>(scaleUvs(input.c_str(), 0.5, output.data(), 0));
-               }),
-               round == 0);
+      keepBest(scale, scaleInto(), round == 0);
+      // Replacing an existing output, beside a copy that replaces its output and flushes it too.
+      mevrix::bench::startReplacing(copied, input);
+      keepBest(flushedCopy, mevrix::bench::flushedStreamingCopy(input, copied), round == 0);
+      mevrix::bench::startReplacing(scaled, input);
+      keepBest(replacing, scaleInto(), round == 0);
     }
 
     mevrix::bench::printRow("streaming copy (dd)", copy, inputMB, copy);
     mevrix::bench::printRow("cat IN > OUT", cat, inputMB, copy);
     mevrix::bench::printRow("AppendOBJ", append, inputMB, copy, nullptr, &cat);
     mevrix::bench::printRow("ScaleUVs 0.5", scale, inputMB, copy, nullptr, &cat);
+    std::printf("replacing an existing output, against the flushed copy:\n");
+    mevrix::bench::printRow("dd conv=fdatasync", flushedCopy, inputMB, flushedCopy);
+    mevrix::bench::printRow("ScaleUVs 0.5, replacing", replacing, inputMB, flushedCopy);
     std::printf("output: copy %.1f MB, merged %.1f MB, scaled %.1f MB\n",
                 mevrix::bench::fileMegabytes(copied), mevrix::bench::fileMegabytes(merged),
                 mevrix::bench::fileMegabytes(scaled));

@@ -146,23 +146,24 @@ MEVRIX_API float MEVRIX_CALL FileDelete(const char* text, double value, char* bu
 /* Renames or moves a file, as the system's rename does: a file already at the new path is
  * replaced on POSIX; on Windows the rename then fails.
  * text: the current path. buf1: the new path (read only).
- * Returns 0 when renamed; -1 when a path is null, the two paths are equal byte for byte (nothing
- * is touched), or the rename fails. */
+ * Returns 0 when renamed; -1 when a path is null, the two paths are equal byte for byte or, on
+ * POSIX, two names of one file (hard links, which rename would leave as they are; nothing is
+ * touched), or the rename fails. */
 MEVRIX_API float MEVRIX_CALL FileRename(const char* text, double value, char* buf1, int buf1Len);
 
 /* Copies a file, 4000 bytes at a time, so files of any size take the same memory.
  * text: the source path. buf1: the destination path (read only).
- * The source is opened before the destination is touched. The copy is written to a new file
- * beside the destination, which takes its name once complete: a regular file there is replaced
- * (another hard link to the old one keeps its contents; a symbolic link keeps leading to the
- * file it names, which is replaced), and a failed copy leaves the destination as it was. A
- * device or FIFO is written as it is.
+ * The source is opened before the destination is touched. The copy is written to a new file,
+ * which takes the destination's place once complete; a file there keeps its every name, owner,
+ * group, permissions and attributes (see the README's "Failed calls"), a symbolic link keeps
+ * leading to the file it names, and a failed copy leaves the destination as it was. A device or
+ * FIFO is written as it is; a FIFO that no program reads gives -1 at once.
  * Returns 0 when the whole source was copied; -1 when a path is null, the paths are equal byte
  * for byte or name the same file in other ways (a relative form, another letter case where the
  * system ignores it, a symbolic or hard link), the source is missing, unreadable or not a
  * regular file (a directory, device, FIFO or socket; in all these cases nothing is touched), the
- * destination cannot be opened for writing, or reading, writing or closing fails (the
- * destination is then as it was, unless it is a device or FIFO). */
+ * destination cannot be opened for writing or may not be written by the caller, or reading,
+ * writing or closing fails (the destination is then as it was, unless it is a device or FIFO). */
 MEVRIX_API float MEVRIX_CALL FileCopyTo(const char* text, double value, char* buf1, int buf1Len);
 
 /* Deletes the files of one folder whose names contain a dot, more exactly whose last ".", "/" or
@@ -184,17 +185,18 @@ MEVRIX_API float MEVRIX_CALL EmptyFolder(const char* text, double value, char* b
  * A "vt" line is written as "vt " followed by each scaled number as printf's "%g" writes it and
  * a space; its numbers are read from its fourth character on until one cannot be read, and
  * whatever follows is dropped. Every other line is copied unchanged. Output lines end with the
- * platform's line end. The output is written as a new file beside it that replaces it once
- * complete, keeping its permissions, so a failed call leaves it as it was, even when it names
- * the input (any name for the same file); other hard links to a replaced file keep the old
- * text, a symbolic link is followed.
+ * platform's line end. The output is written to a new file first and put at the path once
+ * complete, keeping a replaced file's every name, owner, group, permissions and attributes (see
+ * the README's "Failed calls"), so a failed call leaves it as it was, even when it names the
+ * input (any name for the same file); a symbolic link is followed.
  * Returns, checked in this order:
  *   -5 the scale is below 0, above 1 or not a number (nothing is opened);
  *    0 text or buf1 is null (nothing is opened);
  *   -1 the input cannot be opened or read at all, or memory ran out before writing; the output is
  *      not touched;
- *   -2 the output cannot be opened for writing, a write to it failed, or the input or memory
- *      failed once writing had begun; the output is as it was;
+ *   -2 the output cannot be opened for writing or may not be written by the caller, a write to
+ *      it failed, or the input or memory failed once writing had begun; the output is as it
+ *      was;
  *    0 the output was written. */
 MEVRIX_API float MEVRIX_CALL ScaleUVs(const char* text, double value, char* buf1, int buf1Len);
 
@@ -213,9 +215,10 @@ MEVRIX_API float MEVRIX_CALL setTxrName(const char* text, double value, char* bu
 /* Converts an OBJ file into a COLLADA 1.4.1 document with one polygon list per OBJ group and
  * one textured material, carrying the date and texture name set last. The OBJ file is read
  * before the document is created, and its position and texture-coordinate lines again while the
- * document is written. The document is written to a new file beside its path, which takes the
- * path's name once complete, so a failed call leaves the path as it was; both paths may name the
- * same file, whose OBJ text then stays until the document replaces it.
+ * document is written. The document is written to a new file first and put at its path once
+ * complete, keeping a replaced file's every name, owner, group, permissions and attributes (see
+ * the README's "Failed calls"), so a failed call leaves the path as it was; both paths may name
+ * the same file, whose OBJ text then stays until the document replaces it.
  * text:  path of the OBJ file.
  * value: normal mode, truncated toward zero: 0 or less no normals; 1 one unit normal per face;
  *        2 per vertex, the area-weighted sum of its faces' normals scaled to unit length;
@@ -223,12 +226,11 @@ MEVRIX_API float MEVRIX_CALL setTxrName(const char* text, double value, char* bu
  * buf1:  path of the document, created or replaced; its file name gives the ids' base name.
  *        buf1Len is not used.
  * Returns 0 on success; -1 when the OBJ file cannot be opened or read, or memory ran out while
- * reading it (no document is touched); -2 when the document cannot be created or not all of it
- * could be written (disk full, I/O error, memory running out, or the OBJ file failing or
- * changing while its lines are read again; the document path keeps what it held); -9 when text
- * or buf1 is null (nothing is touched).
- * Except on -9, the base name, author, copyright and comments are assigned first, also when the
- * call then fails. */
+ * reading it (no document is touched); -2 when the document cannot be created, may not be
+ * written by the caller, or not all of it could be written (disk full, I/O error, memory running
+ * out, or the OBJ file failing or changing while its lines are read again; the document path keeps
+ * what it held); -9 when text or buf1 is null (nothing is touched). Except on -9, the base name,
+ * author, copyright and comments are assigned first, also when the call then fails. */
 MEVRIX_API float MEVRIX_CALL writeCollada(const char* text, double value, char* buf1, int buf1Len);
 
 /* As writeCollada, but with one triangles element per OBJ group and one material and effect
@@ -267,7 +269,8 @@ MEVRIX_API float MEVRIX_CALL getGroups(const char* text, double value, char* buf
  * Returns 0 when the map was written;
  *   -1    the OBJ file could not be opened or read, changed between the two readings the map
  *         takes, or memory ran out while it was read;
- *   -4    the image file could not be opened, written, flushed or closed;
+ *   -4    the image file could not be opened (or may not be written by the caller), written,
+ *         flushed or closed;
  *   -9    text or buf1 is null;
  *   -64   the number of faces does not match the texture-coordinate grid (also when there are
  *         no texture coordinates at all);
@@ -301,8 +304,10 @@ MEVRIX_API float MEVRIX_CALL OBJtoSculpty(const char* text, double value, char* 
  *   -1 the input cannot be opened or read at all, or memory ran out before appending: nothing
  *      written, nothing recorded;
  *   -2 the output cannot be opened for appending, a write to it failed, or the input or memory
- *      failed once appending had begun: the output is cut back to what it held, nothing
- *      recorded;
+ *      failed once appending had begun: the output is cut back to what it held (and removed
+ *      when this call created it), nothing recorded. Where another program has appended to it
+ *      since, or the file may only be appended to, it is not cut back: what this call wrote
+ *      stays;
  *   -9 text or buf1 is null. */
 MEVRIX_API float MEVRIX_CALL AppendOBJ(const char* text, double value, char* buf1, int buf1Len);
 

@@ -4,7 +4,7 @@
 #include <utility>
 
 #include "common/number_format.h"
-#include "platform/file_replace.h"
+#include "platform/file_delete.h"
 
 namespace mevrix::common {
 namespace {
@@ -17,30 +17,38 @@ std::optional<std::uint64_t> testWriteLimit;
 
 }  // namespace
 
+OutputFile::OutputFile(platform::FileHandle file) : file_(std::move(file)) {
+  // The sink hands over large blocks.
+  platform::dropStreamBuffer(file_.get());
+}
+
+OutputFile::OutputFile(platform::Replacement replacement) : replacement_(std::move(replacement)) {
+  platform::dropStreamBuffer(replacement_->file());
+}
+
 std::optional<OutputFile> OutputFile::open(const char* path, platform::WriteMode mode) {
-  platform::FileHandle file(platform::openForWriting(path, mode));
+  bool created = false;
+  platform::FileHandle file(platform::openForWriting(path, mode, &created));
   if (!file) return std::nullopt;
-  std::optional<std::uint64_t> size;
+  OutputFile opened(std::move(file));
   if (mode == platform::WriteMode::append) {
     // Only a regular file can be cut back; a device or FIFO keeps what reached it.
-    size = platform::regularFileSize(file.get());
+    opened.appendedFrom_ = platform::regularFileSize(opened.file_.get());
+    if (created && opened.appendedFrom_) {
+      opened.createdPath_ = path;
+      opened.created_ = platform::identityOf(opened.file_.get());
+    }
   }
-  OutputFile opened(std::move(file));
-  opened.appendedFrom_ = size;
   return opened;
 }
 
 std::optional<OutputFile> OutputFile::openReplacing(
     const char* path, const std::optional<platform::FileIdentity>& input) {
+  using Outcome = platform::ReplacementAttempt::Outcome;
   platform::ReplacementAttempt attempt = platform::createReplacement(path);
-  if (attempt.replacement) {
-    platform::Replacement& replacement = *attempt.replacement;
-    return OutputFile(std::move(replacement.file), std::move(replacement.temporaryPath),
-                      std::move(replacement.targetPath));
-  }
+  if (attempt.outcome == Outcome::replacing) return OutputFile(std::move(*attempt.replacement));
   // Emptying the file being read would lose the very bytes still to be read.
-  if (attempt.reason == platform::NoReplacement::failed ||
-      (input && platform::identityOf(path) == input)) {
+  if (attempt.outcome == Outcome::refused || (input && platform::identityOf(path) == input)) {
     return std::nullopt;
   }
   return open(path, platform::WriteMode::truncate);
@@ -52,45 +60,65 @@ void OutputFile::limitWritesForTesting(std::optional<std::uint64_t> bytes) {
 
 OutputFile::OutputFile(OutputFile&& other) noexcept
     : file_(std::move(other.file_)),
-      replacementPath_(std::exchange(other.replacementPath_, {})),
-      target_(std::move(other.target_)),
+      replacement_(std::exchange(other.replacement_, std::nullopt)),
       appendedFrom_(std::exchange(other.appendedFrom_, std::nullopt)),
+      written_(other.written_),
+      createdPath_(std::exchange(other.createdPath_, {})),
+      created_(other.created_),
       failed_(other.failed_) {}
 
 OutputFile::~OutputFile() {
-  if (file_ && appendedFrom_) platform::truncateFile(file_.get(), *appendedFrom_);
+  if (file_ && appendedFrom_) abandonAppend();
+}
+
+void OutputFile::abandonAppend() {
+  const bool cut = platform::cutBack(file_.get(), *appendedFrom_, *appendedFrom_ + written_);
   file_.reset();
-  if (!replacementPath_.empty()) platform::discardReplacement(replacementPath_);
+  if (cut) removeIfMadeHere();
+}
+
+void OutputFile::removeIfMadeHere() {
+  // Emptied again, a file this opening made goes too, if its name still leads to it.
+  if (!createdPath_.empty() && platform::identityOf(createdPath_.c_str()) == created_) {
+    platform::deleteFile(createdPath_.c_str());
+  }
 }
 
 bool OutputFile::write(const char* bytes, std::size_t size) {
-  if (failed_ || !file_) return false;
+  std::FILE* out = stream();
+  if (failed_ || !out) return false;
   std::size_t allowed = size;
   if (testWriteLimit) {
     allowed = static_cast<std::size_t>(std::min<std::uint64_t>(size, *testWriteLimit));
     *testWriteLimit -= allowed;
   }
-  if (allowed != 0 && std::fwrite(bytes, 1, allowed, file_.get()) != allowed) failed_ = true;
+  if (allowed != 0) {
+    const std::size_t put = std::fwrite(bytes, 1, allowed, out);
+    written_ += put;
+    if (put != allowed) failed_ = true;
+  }
   if (allowed != size) failed_ = true;
   return !failed_;
 }
 
 bool OutputFile::close() {
-  if (!file_) return false;
   bool good = false;
-  if (appendedFrom_) {
-    if (failed_) platform::truncateFile(file_.get(), *appendedFrom_);
-    good = platform::closeFileOrCutBack(file_, *appendedFrom_) && !failed_;
+  if (replacement_) {
+    // A replacement that missed a byte is discarded, never put in place.
+    good = !failed_ && replacement_->commit();
+    replacement_.reset();
+  } else if (!file_) {
+    return false;
+  } else if (appendedFrom_) {
+    if (failed_) {
+      abandonAppend();
+      return false;
+    }
+    bool cut = false;
+    good = platform::closeFileOrCutBack(file_, *appendedFrom_, *appendedFrom_ + written_, cut);
+    if (cut) removeIfMadeHere();
   } else {
     good = platform::closeFile(file_) && !failed_;
-  }
-  if (!replacementPath_.empty()) {
-    const std::string temporary = std::exchange(replacementPath_, {});
-    if (!good) {
-      platform::discardReplacement(temporary);
-    } else if (!platform::commitReplacement(temporary, target_)) {
-      good = false;
-    }
   }
   failed_ = !good;
   return good;

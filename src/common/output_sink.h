@@ -13,6 +13,7 @@
 
 #include "platform/file_identity.h"
 #include "platform/file_open.h"
+#include "platform/file_replace.h"
 
 namespace mevrix::common {
 
@@ -26,18 +27,18 @@ inline constexpr std::string_view kLineEnd = "\n";
 // An output file that remembers whether every write reached it.
 class OutputFile {
  public:
-  // Opens `path` itself for writing; nothing when it cannot be opened. A file opened to be
-  // appended to that is not closed successfully is cut back to the size it had when it was
-  // opened, so a failed append leaves it as it was.
+  // Opens `path` itself for writing; nothing when it cannot be opened (a FIFO that no program
+  // reads included). A file opened to be appended to that is not closed successfully is cut back
+  // to the size it had when it was opened, and removed when this opening created it, unless
+  // another program has appended to it since.
   static std::optional<OutputFile> open(const char* path, platform::WriteMode mode);
 
-  // Opens `path` to be written anew. The bytes go to a new file beside it, which takes the name
-  // only in close() once every byte is there: a failed write, a failed close or a file never
-  // closed leaves the path exactly as it was, or absent. Where no new file can be made there (the
-  // path is a device, a FIFO or something else that is not a regular file, or its folder may not
-  // be written) the path itself is opened and emptied now, unless it names the file `input` (the
-  // one being read), which must stay whole for reading. Nothing when the file cannot be opened or
-  // created.
+  // Opens `path` to be written anew. The bytes go to a new file, which close() puts at the path
+  // once every byte is there (see platform::Replacement): a failed write, a failed close or a file
+  // never closed leaves the path exactly as it was, or absent. A device, a FIFO or a file of the
+  // system's is opened itself and emptied now, unless it is the file `input` (the one being read),
+  // which must stay whole for reading. Nothing when the file cannot be opened or created, or may
+  // not be written.
   static std::optional<OutputFile> openReplacing(
       const char* path, const std::optional<platform::FileIdentity>& input);
 
@@ -49,7 +50,7 @@ class OutputFile {
   OutputFile(OutputFile&& other) noexcept;
   OutputFile& operator=(OutputFile&&) = delete;
   // A file never closed is closed (an appended one cut back); a replacement never closed is
-  // removed.
+  // discarded.
   ~OutputFile();
 
   // Writes all of `bytes`; false (now and on every later call) once any write has failed.
@@ -61,19 +62,21 @@ class OutputFile {
   bool close();
 
  private:
-  explicit OutputFile(platform::FileHandle file, std::string replacementPath = {},
-                      std::string target = {})
-      : file_(std::move(file)),
-        replacementPath_(std::move(replacementPath)),
-        target_(std::move(target)) {
-    // The sink hands over large blocks.
-    platform::dropStreamBuffer(file_.get());
-  }
+  explicit OutputFile(platform::FileHandle file);
+  explicit OutputFile(platform::Replacement replacement);
 
-  platform::FileHandle file_;
-  std::string replacementPath_;  // the new file while it replaces `target_`; else empty
-  std::string target_;
+  std::FILE* stream() const { return replacement_ ? replacement_->file() : file_.get(); }
+  // Gives up an appended file that was not closed successfully: cut back, and removed when this
+  // opening made it.
+  void abandonAppend();
+  void removeIfMadeHere();
+
+  platform::FileHandle file_;  // the path itself, when it is not replaced
+  std::optional<platform::Replacement> replacement_;
   std::optional<std::uint64_t> appendedFrom_;  // an appended file's size when it was opened
+  std::uint64_t written_ = 0;                  // bytes that reached the file
+  std::string createdPath_;                    // an appended file this opening made
+  std::optional<platform::FileIdentity> created_;
   bool failed_ = false;
 };
 

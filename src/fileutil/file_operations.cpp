@@ -2,11 +2,13 @@
 
 #include <cstdio>
 #include <cstring>
+#include <optional>
 #include <string>
 
 #include "common/path.h"
 #include "platform/directory_reader.h"
 #include "platform/file_delete.h"
+#include "platform/file_identity.h"
 
 namespace mevrix::fileutil {
 
@@ -16,6 +18,12 @@ bool deleteFile(const char* path) {
 
 bool renameFile(const char* from, const char* to) {
   if (!from || !to || std::strcmp(from, to) == 0) return false;
+#ifndef _WIN32
+  // Two names of one file: rename then does nothing and says it succeeded. (On Windows such a
+  // pair is one name in two letter cases, which a rename changes.)
+  const std::optional<platform::FileIdentity> fromName = platform::identityOfName(from);
+  if (fromName && fromName == platform::identityOfName(to)) return false;
+#endif
   return std::rename(from, to) == 0;
 }
 

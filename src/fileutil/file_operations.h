@@ -17,7 +17,8 @@ bool deleteFile(const char* path);
 
 // Renames or moves `from` to `to` as the system's rename does (an existing file at `to` is
 // replaced on POSIX, and makes the rename fail on Windows). False when a path is null, the two
-// are equal byte for byte (nothing is touched), or the rename fails.
+// are equal byte for byte or two names of one file (hard links, where the system's rename would
+// do nothing; nothing is touched), or the rename fails.
 bool renameFile(const char* from, const char* to);
 
 // The results of FileDelete, FileRename, FileCopyTo and EmptyFolder.

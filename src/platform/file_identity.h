@@ -20,6 +20,12 @@ struct FileIdentity {
 // exist or cannot be examined (on Windows: devices and pipes, which have no file index).
 std::optional<FileIdentity> identityOf(const char* path);
 
+#ifndef _WIN32
+// POSIX only. The identity of what the name `path` itself stands for: a symbolic link is the
+// link, not what it leads to. Nothing when there is no such name.
+std::optional<FileIdentity> identityOfName(const char* path);
+#endif
+
 // The identity of an open file; nothing when it cannot be examined.
 std::optional<FileIdentity> identityOf(std::FILE* file);
 

@@ -17,6 +17,12 @@ std::optional<FileIdentity> identityOf(const char* path) {
   return identityFrom(info);
 }
 
+std::optional<FileIdentity> identityOfName(const char* path) {
+  struct stat info;
+  if (!path || lstat(path, &info) != 0) return std::nullopt;
+  return identityFrom(info);
+}
+
 std::optional<FileIdentity> identityOf(std::FILE* file) {
   struct stat info;
   if (fstat(fileno(file), &info) != 0) return std::nullopt;

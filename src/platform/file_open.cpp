@@ -3,8 +3,11 @@
 #include <sys/stat.h>
 #include <sys/types.h>
 
+#include <cerrno>
+
 #ifdef _WIN32
 #define WIN32_LEAN_AND_MEAN
+#include <fcntl.h>
 #include <io.h>
 #include <share.h>
 #include <windows.h>
@@ -26,12 +29,35 @@ int duplicateDescriptor(int fd) {
 void closeDescriptor(int fd) {
   _close(fd);
 }
+std::optional<std::uint64_t> descriptorSize(int fd) {
+  struct _stat64 info;
+  if (_fstat64(fd, &info) != 0 || (info.st_mode & _S_IFMT) != _S_IFREG) return std::nullopt;
+  return static_cast<std::uint64_t>(info.st_size);
+}
 bool truncateDescriptor(int fd, std::uint64_t size) {
   const auto handle = reinterpret_cast<HANDLE>(_get_osfhandle(fd));
   if (handle == INVALID_HANDLE_VALUE || size > static_cast<std::uint64_t>(INT64_MAX)) return false;
   LARGE_INTEGER offset;
   offset.QuadPart = static_cast<LONGLONG>(size);
   return SetFilePointerEx(handle, offset, nullptr, FILE_BEGIN) && SetEndOfFile(handle);
+}
+int openDescriptor(const char* path, int flags) {
+  // A read-only file is never written, also where the system would let this process do it
+  // (Wine run by root).
+  const DWORD attributes = GetFileAttributesA(path);
+  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0) {
+    errno = EACCES;
+    return -1;
+  }
+  return _sopen(path, flags | _O_WRONLY | _O_BINARY | _O_NOINHERIT, _SH_DENYNO,
+                _S_IREAD | _S_IWRITE);
+}
+constexpr int kAppend = _O_APPEND;
+constexpr int kTruncate = _O_TRUNC;
+constexpr int kCreate = _O_CREAT;
+constexpr int kExclusive = _O_EXCL;
+std::FILE* streamOn(int fd, bool append) {
+  return _fdopen(fd, append ? "ab" : "wb");
 }
 #else
 int descriptorOf(std::FILE* file) {
@@ -43,11 +69,58 @@ int duplicateDescriptor(int fd) {
 void closeDescriptor(int fd) {
   close(fd);
 }
+std::optional<std::uint64_t> descriptorSize(int fd) {
+  struct stat info;
+  if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) return std::nullopt;
+  return static_cast<std::uint64_t>(info.st_size);
+}
 bool truncateDescriptor(int fd, std::uint64_t size) {
   if (size > static_cast<std::uint64_t>(INT64_MAX)) return false;
   return ftruncate(fd, static_cast<off_t>(size)) == 0;
 }
+// A FIFO that no program reads would keep a blocking open waiting, maybe forever; without
+// waiting the open fails at once (ENXIO). Writes then block as usual.
+int openDescriptor(const char* path, int flags) {
+  const int fd = open(path, flags | O_WRONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, 0666);
+  if (fd < 0) return fd;
+  const int status = fcntl(fd, F_GETFL);
+  if (status < 0 || fcntl(fd, F_SETFL, status & ~O_NONBLOCK) != 0) {
+    close(fd);
+    return -1;
+  }
+  return fd;
+}
+constexpr int kAppend = O_APPEND;
+constexpr int kTruncate = O_TRUNC;
+constexpr int kCreate = O_CREAT;
+constexpr int kExclusive = O_EXCL;
+std::FILE* streamOn(int fd, bool append) {
+  return fdopen(fd, append ? "ab" : "wb");
+}
 #endif
+
+// Opens the file to append to, telling whether this made it: opened where it is, or else created
+// where nothing is. A dangling symbolic link, which an exclusive creation refuses, is opened as a
+// link: the file it names is created, though not as this call's own.
+int openForAppending(const char* path, bool& created) {
+  created = false;
+  for (int attempt = 0; attempt < 3; ++attempt) {
+    int fd = openDescriptor(path, kAppend);
+    if (fd >= 0 || errno != ENOENT) return fd;
+    fd = openDescriptor(path, kAppend | kCreate | kExclusive);
+    if (fd >= 0) {
+      created = true;
+      return fd;
+    }
+    if (errno != EEXIST) return fd;
+  }
+  return openDescriptor(path, kAppend | kCreate);
+}
+
+bool cutBackDescriptor(int fd, std::uint64_t size, std::uint64_t expected) {
+  const std::optional<std::uint64_t> now = descriptorSize(fd);
+  return now && *now >= size && *now <= expected && truncateDescriptor(fd, size);
+}
 
 }  // namespace
 
@@ -67,13 +140,15 @@ FileHandle openForReading(const char* path) {
 #endif
 }
 
-FileHandle openForWriting(const char* path, WriteMode mode) {
+FileHandle openForWriting(const char* path, WriteMode mode, bool* created) {
   const bool append = mode == WriteMode::append;
-#ifdef _WIN32
-  return FileHandle(_fsopen(path, append ? "ab" : "wb", _SH_DENYNO));
-#else
-  return FileHandle(std::fopen(path, append ? "abe" : "wbe"));
-#endif
+  bool made = false;
+  const int fd = append ? openForAppending(path, made) : openDescriptor(path, kTruncate | kCreate);
+  if (created) *created = made;
+  if (fd < 0) return nullptr;
+  FileHandle file(streamOn(fd, append));
+  if (!file) closeDescriptor(fd);
+  return file;
 }
 
 bool closeFile(FileHandle& file) {
@@ -83,10 +158,15 @@ bool closeFile(FileHandle& file) {
   return good;
 }
 
-bool closeFileOrCutBack(FileHandle& file, std::uint64_t size) {
+bool cutBack(std::FILE* file, std::uint64_t size, std::uint64_t expected) {
+  return cutBackDescriptor(descriptorOf(file), size, expected);
+}
+
+bool closeFileOrCutBack(FileHandle& file, std::uint64_t size, std::uint64_t expected, bool& cut) {
+  cut = false;
   if (!file) return false;
   if (std::fflush(file.get()) != 0 || std::ferror(file.get())) {
-    truncateFile(file.get(), size);
+    cut = cutBack(file.get(), size, expected);
     std::fclose(file.release());
     return false;
   }
@@ -95,27 +175,14 @@ bool closeFileOrCutBack(FileHandle& file, std::uint64_t size) {
   const int spare = duplicateDescriptor(descriptorOf(file.get()));
   const bool closed = std::fclose(file.release()) == 0;
   if (spare >= 0) {
-    if (!closed) truncateDescriptor(spare, size);
+    if (!closed) cut = cutBackDescriptor(spare, size, expected);
     closeDescriptor(spare);
   }
   return closed;
 }
 
-bool truncateFile(std::FILE* file, std::uint64_t size) {
-  return truncateDescriptor(descriptorOf(file), size);
-}
-
 std::optional<std::uint64_t> regularFileSize(std::FILE* file) {
-#ifdef _WIN32
-  struct _stat64 info;
-  if (_fstat64(_fileno(file), &info) != 0 || (info.st_mode & _S_IFMT) != _S_IFREG) {
-    return std::nullopt;
-  }
-#else
-  struct stat info;
-  if (fstat(fileno(file), &info) != 0 || !S_ISREG(info.st_mode)) return std::nullopt;
-#endif
-  return static_cast<std::uint64_t>(info.st_size);
+  return descriptorSize(descriptorOf(file));
 }
 
 bool seekTo(std::FILE* file, std::uint64_t offset) {

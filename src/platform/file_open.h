@@ -22,8 +22,9 @@ using FileHandle = std::unique_ptr<std::FILE, FileCloser>;
 FileHandle openForReading(const char* path);
 
 // Opens `path` for binary writing, creating it if needed; `truncate` empties an existing file,
-// `append` adds behind its contents. Returns null on failure.
-FileHandle openForWriting(const char* path, WriteMode mode);
+// `append` adds behind its contents. Returns null on failure, also at once for a FIFO that no
+// program reads. When `created` is given, it tells whether this call made the file.
+FileHandle openForWriting(const char* path, WriteMode mode, bool* created = nullptr);
 
 // Turns off the stream's own buffer, for a file read or written in large blocks: that buffer
 // would only copy every block once more.
@@ -35,12 +36,14 @@ inline void dropStreamBuffer(std::FILE* file) {
 // the flush and the close succeeded; false for an empty handle.
 bool closeFile(FileHandle& file);
 
-// Flushes and closes `file` as closeFile does; when anything of that fails, the file is first
-// cut back to its first `size` bytes, so that an append that failed leaves it as it was.
-bool closeFileOrCutBack(FileHandle& file, std::uint64_t size);
+// Cuts the open file back to its first `size` bytes, so that an append that failed leaves it as
+// it was, but only while it holds between `size` and `expected` bytes: a file that holds more has
+// had bytes appended by another program since, which stay. True when the file was cut back.
+bool cutBack(std::FILE* file, std::uint64_t size, std::uint64_t expected);
 
-// Cuts the open file back to its first `size` bytes; false when that fails.
-bool truncateFile(std::FILE* file, std::uint64_t size);
+// Flushes and closes `file` as closeFile does; when anything of that fails, the file is first
+// cut back as cutBack does, and `cut` tells whether it was.
+bool closeFileOrCutBack(FileHandle& file, std::uint64_t size, std::uint64_t expected, bool& cut);
 
 // The size of the open file when it is a regular file; nothing for directories, devices, pipes.
 std::optional<std::uint64_t> regularFileSize(std::FILE* file);

@@ -1,46 +1,63 @@
 #pragma once
-// Replacing a file only once its new contents are complete: they are written to a new file
-// beside it, which then takes its name in one step. Until then the old file stays as it was (or
-// the name stays free), so a failure on the way (a full disk, say) never loses it and never
-// leaves a cut-off file behind.
+// Replacing a file only once its new contents are complete. The bytes go to a new file first.
+// Once they are all there, the new file takes the path's name in one step where that changes
+// nothing but the contents; otherwise (another owner, more names than one, rights or attributes
+// a new file cannot be given, a rename the system refuses) the complete contents are copied over
+// the old ones. Until then the old file stays as it was (or the name stays free), so a failure on
+// the way (a full disk, say) never loses it and never leaves a cut-off file behind.
 
+#include <cstdio>
+#include <memory>
 #include <optional>
-#include <string>
-
-#include "platform/file_open.h"
 
 namespace mevrix::platform {
 
-struct Replacement {
-  FileHandle file;            // open for binary writing, empty
-  std::string temporaryPath;  // where it is until it replaces the file
-  std::string targetPath;     // the file it replaces, or the name it takes
+// The new contents of one path, written to a file of their own until commit() puts them there.
+class Replacement {
+ public:
+  struct State;  // what each system keeps, defined beside its code
+
+  explicit Replacement(std::unique_ptr<State> state);
+  Replacement(Replacement&&) noexcept;
+  Replacement& operator=(Replacement&&) = delete;
+  // A replacement never committed is discarded: the path keeps what it held.
+  ~Replacement();
+
+  // Where the new contents are written: open for binary writing, empty.
+  std::FILE* file() const;
+
+  // Flushes and closes file() and puts its contents at the path; true when every byte is there.
+  // An existing file is flushed to the disk before it is replaced. On false the path holds what
+  // it held before, unless the contents were being copied over the old ones when a write failed.
+  bool commit();
+
+ private:
+  std::unique_ptr<State> state_;
 };
 
-// Why no replacement was made.
-enum class NoReplacement {
-  writeInPlace,  // `path` is not a regular file (a device, a FIFO, a directory, a dangling
-                 // link), or its folder may not be written: open the path itself, as before
-  failed,        // the new file could not be made for another reason (no such folder, no space)
-};
-
+// What opening a path to be written anew gives.
 struct ReplacementAttempt {
+  enum class Outcome {
+    replacing,      // `replacement` holds the new file
+    writeDirectly,  // a device, a FIFO, a file of the system's (such as /proc/self/fd/N): open
+                    // the path itself, as any program that writes it would
+    refused,        // the caller may not write the file, the folder is missing, or no new file
+                    // can be made (no space)
+  };
+  Outcome outcome = Outcome::refused;
   std::optional<Replacement> replacement;
-  NoReplacement reason = NoReplacement::failed;  // when there is no replacement
 };
 
-// Creates an empty file with a name of its own beside the regular file `path` names, or beside
-// where it would be when it does not exist yet, so that renaming it over that name stays within
-// one file system. On POSIX a symbolic link is followed, so that the file it leads to is
-// replaced and the link stays; the new file gets the replaced file's permissions (and, where
-// the system allows, its owner), or those a newly created file would get.
+// Prepares to write the file `path` names anew, or to create it. A symbolic link is followed, so
+// the file it leads to is the one replaced and the link stays. A replacing file keeps the old
+// file's owner, group, mode, access list and other attributes, and its other names (hard links)
+// when it has some; a new one gets what any new file gets.
 ReplacementAttempt createReplacement(const char* path);
 
-// Gives the closed replacement file the name `targetPath`, replacing the file there. False when
-// that fails; the replacement file is then removed.
-bool commitReplacement(const std::string& temporaryPath, const std::string& targetPath);
-
-// Removes a replacement file that will not be committed.
-void discardReplacement(const std::string& temporaryPath);
+#ifndef _WIN32
+// For tests: makes every new file with a name from the start, as on file systems that cannot
+// make a file without one.
+void useNamedNewFilesForTesting(bool named);
+#endif
 
 }  // namespace mevrix::platform

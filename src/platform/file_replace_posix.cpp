@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <stdlib.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <time.h>
 #include <unistd.h>
@@ -9,16 +10,40 @@
 #include <cerrno>
 #include <cstdint>
 #include <cstdio>
-#include <cstdlib>
+#include <memory>
+#include <new>
+#include <string>
+
+#include "platform/descriptor_posix.h"
+#include "platform/file_rights_posix.h"
+
+#ifdef __linux__
+#include <linux/magic.h>
+#include <sys/vfs.h>
+#endif
 
 namespace mevrix::platform {
+
+struct Replacement::State {
+  Descriptor folder;          // the path's folder (opened only to be named, O_PATH)
+  std::string name;           // the path's last part, in `folder`
+  Descriptor contents;        // the new file, open for reading and writing
+  std::FILE* file = nullptr;  // a stream on a second descriptor of it, until commit()
+  std::string newName;        // the new file's own name in `folder`, while it has one
+  bool replacesFile = false;  // a file is at the path (else the name is free)
+  bool copyOver = false;      // the contents are copied over the old ones instead of renamed
+  off_t oldSize = 0;
+};
+
 namespace {
 
 constexpr int kAttempts = 100;
+constexpr int kMostLinks = 40;  // as many symbolic links in a row as the system follows
+constexpr std::size_t kCopyBlock = 128 * 1024;
 
-// A hidden name of fixed length in `folder`, whatever the length of the replaced file's name,
-// different on every call; whether another file has it, the exclusive creation tells.
-std::string candidateName(const std::string& folder) {
+// A hidden name of fixed length, whatever the length of the replaced file's name, different on
+// every call; whether another file has it, an exclusive creation tells.
+std::string candidateName() {
   static std::uint64_t calls = 0;
   timespec now{};
   clock_gettime(CLOCK_REALTIME, &now);
@@ -27,7 +52,7 @@ std::string candidateName(const std::string& folder) {
                       (static_cast<std::uint64_t>(now.tv_sec) << 30) ^
                       ++calls * 0xBF58476D1CE4E5B9u;
   constexpr char kAlphabet[] = "0123456789abcdefghijklmnopqrstuvwxyz";
-  std::string name = folder + ".mevrix-XXXXXX";
+  std::string name = ".mevrix-XXXXXX";
   for (std::size_t i = name.size() - 6; i < name.size(); ++i) {
     name[i] = kAlphabet[mix % 36];
     mix /= 36;
@@ -35,77 +60,325 @@ std::string candidateName(const std::string& folder) {
   return name;
 }
 
-ReplacementAttempt noReplacement(NoReplacement reason) {
-  return {std::nullopt, reason};
+std::string descriptorPath(int fd) {
+  return "/proc/self/fd/" + std::to_string(fd);
+}
+
+// Whether the files of `folder` belong to the system rather than to a disk: /proc, where a link
+// such as /proc/self/fd/1 stands for an open file, not for a name; and /sys.
+bool holdsSystemFiles(int folder) {
+#ifdef __linux__
+  struct statfs info;
+  return fstatfs(folder, &info) == 0 &&
+         (info.f_type == PROC_SUPER_MAGIC || info.f_type == SYSFS_MAGIC);
+#else
+  (void)folder;
+  return false;
+#endif
+}
+
+// What a symbolic link holds; empty when it cannot be read.
+std::string linkTarget(int folder, const std::string& name, off_t sizeHint) {
+  std::string target(static_cast<std::size_t>(sizeHint > 0 ? sizeHint : 256) + 1, '\0');
+  for (;;) {
+    const ssize_t got = readlinkat(folder, name.c_str(), target.data(), target.size());
+    if (got < 0) return {};
+    if (static_cast<std::size_t>(got) < target.size()) {
+      target.resize(static_cast<std::size_t>(got));
+      return target;
+    }
+    if (target.size() > 65536) return {};
+    target.resize(target.size() * 2);
+  }
+}
+
+// Where the bytes of a path go: its folder, opened once, and its last part in it.
+struct Location {
+  Descriptor folder;
+  std::string name;
+  struct stat status {};  // of the file there, when `exists`
+  bool exists = false;
+};
+
+// Finds the folder and name that `path` leads to, following symbolic links one by one, relative
+// to the folder of each, so that neither a deep folder nor a long path is ever spelt out whole.
+ReplacementAttempt::Outcome locate(const char* path, Location& found) {
+  using Outcome = ReplacementAttempt::Outcome;
+  std::string current = path;
+  Descriptor base;  // the folder a relative link target starts from; the current one at first
+  for (int links = 0; links <= kMostLinks; ++links) {
+    // A path ending in a separator names a folder, which the system then refuses to write.
+    if (current.empty() || current.back() == '/') return Outcome::writeDirectly;
+    const std::size_t slash = current.rfind('/');
+    const std::string folderPart = slash == std::string::npos ? "."
+                                   : slash == 0               ? "/"
+                                                              : current.substr(0, slash);
+    std::string name = slash == std::string::npos ? current : current.substr(slash + 1);
+    Descriptor folder(
+        openat(base ? base.get() : AT_FDCWD, folderPart.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC));
+    if (!folder) return Outcome::refused;
+    struct stat status;
+    if (fstatat(folder.get(), name.c_str(), &status, AT_SYMLINK_NOFOLLOW) != 0) {
+      if (errno != ENOENT) return Outcome::refused;
+      found = {std::move(folder), std::move(name), {}, false};
+      return Outcome::replacing;
+    }
+    if (S_ISLNK(status.st_mode)) {
+      if (holdsSystemFiles(folder.get())) return Outcome::writeDirectly;
+      current = linkTarget(folder.get(), name, status.st_size);
+      if (current.empty()) return Outcome::refused;
+      base = std::move(folder);
+      continue;
+    }
+    // Renaming a file over a device, a FIFO or a folder would take its place.
+    if (!S_ISREG(status.st_mode) || holdsSystemFiles(folder.get())) return Outcome::writeDirectly;
+    found = {std::move(folder), std::move(name), status, true};
+    return Outcome::replacing;
+  }
+  return Outcome::refused;  // a loop of links
+}
+
+// Tests may make new files the way systems without unnamed new files do.
+bool namedNewFilesOnly = false;
+
+// Makes a new file in `folder`, open for reading and writing. Where the system can, the file has
+// no name until it is complete, so a process killed on the way leaves nothing behind; `name` is
+// then empty, else it holds the new file's name. A file that will get a name is made without a
+// name only where /proc/self/fd can give it one.
+Descriptor makeNewFile(int folder, mode_t mode, bool toBeNamed, std::string& name) {
+  name.clear();
+#ifdef O_TMPFILE
+  if (!namedNewFilesOnly) {
+    Descriptor file(openat(folder, ".", O_TMPFILE | O_RDWR | O_CLOEXEC, mode));
+    if (file) {
+      if (!toBeNamed || access(descriptorPath(file.get()).c_str(), F_OK) == 0) return file;
+    } else if (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL && errno != ENOENT) {
+      return {};  // no new file at all may be made there
+    }
+  }
+#endif
+  for (int attempt = 0; attempt < kAttempts; ++attempt) {
+    std::string candidate = candidateName();
+    Descriptor file(openat(folder, candidate.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, mode));
+    if (file) {
+      name = std::move(candidate);
+      return file;
+    }
+    if (errno != EEXIST) return {};
+  }
+  errno = EEXIST;
+  return {};
+}
+
+// A new file in the system's temporary folder, which never gets a name, for contents that will
+// be copied over a file where no new file can be made beside it.
+Descriptor makeStagingFile() {
+  const char* folderPath = std::getenv("TMPDIR");
+  if (!folderPath || folderPath[0] != '/') folderPath = "/tmp";
+  const Descriptor folder(open(folderPath, O_PATH | O_DIRECTORY | O_CLOEXEC));
+  if (!folder) return {};
+  std::string name;
+  Descriptor file = makeNewFile(folder.get(), 0600, false, name);
+  if (file && !name.empty()) unlinkat(folder.get(), name.c_str(), 0);
+  return file;
+}
+
+// Makes the new file for an existing file: beside it and with all of its rights, so that it can
+// be renamed over it; else one to be copied over it.
+Descriptor makeReplacingFile(Replacement::State& state, const Location& at) {
+  Descriptor file = makeNewFile(state.folder.get(), 0600, true, state.newName);
+  if (!file) {
+    if (errno == ENOSPC || errno == EDQUOT) return {};
+    state.copyOver = true;
+    return makeStagingFile();
+  }
+  const Descriptor old(openat(state.folder.get(), state.name.c_str(),
+                              O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+  // A second name of the file would keep the old contents; rights or attributes the new file
+  // cannot be given would change.
+  state.copyOver =
+      at.status.st_nlink != 1 || !old || !takeRightsOf(file.get(), old.get(), at.status);
+  if (state.copyOver && !state.newName.empty()) {
+    unlinkat(state.folder.get(), state.newName.c_str(), 0);  // kept open, the file stays
+    state.newName.clear();
+  }
+  return file;
+}
+
+bool closeStream(std::FILE*& file) {
+  if (!file) return false;
+  bool good = std::fflush(file) == 0 && !std::ferror(file);
+  if (std::fclose(std::exchange(file, nullptr)) != 0) good = false;
+  return good;
+}
+
+bool writeAll(int fd, const char* bytes, std::size_t size, off_t offset) {
+  while (size > 0) {
+    const ssize_t put = pwrite(fd, bytes, size, offset);
+    if (put < 0 && errno == EINTR) continue;
+    if (put <= 0) return false;
+    bytes += put;
+    size -= static_cast<std::size_t>(put);
+    offset += put;
+  }
+  return true;
+}
+
+// Room for `size` bytes in `fd`, so that neither a full disk nor a file-size limit stops the
+// copy once an old byte is written over. False when the room is not there; true also where the
+// file system cannot reserve room.
+bool reserveRoom(int fd, off_t size) {
+  rlimit limit{};
+  if (getrlimit(RLIMIT_FSIZE, &limit) == 0 && limit.rlim_cur != RLIM_INFINITY &&
+      static_cast<std::uint64_t>(size) > limit.rlim_cur) {
+    return false;
+  }
+  if (size == 0) return true;
+#ifdef __linux__
+  // fallocate itself, not posix_fallocate: where the file system cannot reserve room, the latter
+  // writes bytes into the file instead.
+  if (fallocate(fd, 0, 0, size) == 0) return true;
+  return errno != ENOSPC && errno != EDQUOT && errno != EFBIG;
+#else
+  const int failure = posix_fallocate(fd, 0, size);
+  return failure != ENOSPC && failure != EDQUOT && failure != EFBIG;
+#endif
+}
+
+// Copies the complete new contents over the file at the path, which keeps its every name, right
+// and attribute: room reserved first, then written from the start and cut to length.
+bool copyOver(const Replacement::State& state) {
+  struct stat contents;
+  if (fstat(state.contents.get(), &contents) != 0) return false;
+  const std::unique_ptr<char[]> block(new (std::nothrow) char[kCopyBlock]);
+  if (!block) return false;
+  Descriptor out(openat(state.folder.get(), state.name.c_str(),
+                        O_WRONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+  if (!out || !reserveRoom(out.get(), contents.st_size)) return false;
+  for (off_t at = 0; at < contents.st_size;) {
+    const ssize_t got = pread(state.contents.get(), block.get(), kCopyBlock, at);
+    if (got < 0 && errno == EINTR) continue;
+    if (got <= 0 || !writeAll(out.get(), block.get(), static_cast<std::size_t>(got), at)) {
+      return false;
+    }
+    at += got;
+  }
+  if (ftruncate(out.get(), contents.st_size) != 0) return false;
+  if (state.oldSize > 0 && fdatasync(out.get()) != 0) return false;
+  return out.close();
+}
+
+enum class Renamed { yes, refused, failed };
+
+// Gives the complete new file the path's name.
+Renamed renameOver(Replacement::State& state) {
+  const int folder = state.folder.get();
+  if (state.newName.empty()) {
+    // Linked through /proc/self/fd to a name of its own first: renameat replaces the path in one
+    // step, which linkat cannot.
+    const std::string source = descriptorPath(state.contents.get());
+    for (int attempt = 0; attempt < kAttempts && state.newName.empty(); ++attempt) {
+      std::string candidate = candidateName();
+      if (linkat(AT_FDCWD, source.c_str(), folder, candidate.c_str(), AT_SYMLINK_FOLLOW) == 0) {
+        state.newName = std::move(candidate);
+      } else if (errno != EEXIST) {
+        return errno == ENOSPC || errno == EDQUOT || errno == EIO ? Renamed::failed
+                                                                  : Renamed::refused;
+      }
+    }
+    if (state.newName.empty()) return Renamed::failed;
+  }
+  if (renameat(folder, state.newName.c_str(), folder, state.name.c_str()) == 0) {
+    state.newName.clear();
+    return Renamed::yes;
+  }
+  // A file mounted over its name (EBUSY), a sticky folder (EPERM) and the like keep their name.
+  return errno == EBUSY || errno == EPERM || errno == EACCES || errno == EXDEV ? Renamed::refused
+                                                                               : Renamed::failed;
+}
+
+void discard(Replacement::State& state) {
+  if (state.file) std::fclose(std::exchange(state.file, nullptr));
+  state.contents.reset();
+  if (!state.newName.empty()) {
+    unlinkat(state.folder.get(), state.newName.c_str(), 0);
+    state.newName.clear();
+  }
 }
 
 }  // namespace
 
+Replacement::Replacement(std::unique_ptr<State> state) : state_(std::move(state)) {}
+Replacement::Replacement(Replacement&&) noexcept = default;
+
+Replacement::~Replacement() {
+  if (state_) discard(*state_);
+}
+
+std::FILE* Replacement::file() const {
+  return state_->file;
+}
+
+bool Replacement::commit() {
+  State& state = *state_;
+  bool good = closeStream(state.file);
+  if (good && !state.copyOver) {
+    // The old contents stay on the disk until the new ones are there too: a power loss right
+    // after the rename must not leave an empty file.
+    if (state.replacesFile && state.oldSize > 0 && fdatasync(state.contents.get()) != 0) {
+      good = false;
+    } else {
+      const Renamed renamed = renameOver(state);
+      if (renamed == Renamed::yes) {
+        discard(state);
+        return true;
+      }
+      state.copyOver = state.replacesFile && renamed == Renamed::refused;
+      good = state.copyOver;
+    }
+  }
+  if (good) good = copyOver(state);
+  discard(state);
+  return good;
+}
+
+void useNamedNewFilesForTesting(bool named) {
+  namedNewFilesOnly = named;
+}
+
 ReplacementAttempt createReplacement(const char* path) {
-  if (!path || !*path) return noReplacement(NoReplacement::writeInPlace);
-  std::string target;
-  struct stat replaced;
-  const bool exists = stat(path, &replaced) == 0;
-  if (exists) {
-    // Devices, FIFOs and directories are opened as they are: renaming a file over them would
-    // take their place.
-    if (!S_ISREG(replaced.st_mode)) return noReplacement(NoReplacement::writeInPlace);
-    // The file a symbolic link leads to is the one replaced.
-    char* resolved = realpath(path, nullptr);
-    if (!resolved) return noReplacement(NoReplacement::writeInPlace);
-    target = resolved;
-    std::free(resolved);
+  using Outcome = ReplacementAttempt::Outcome;
+  if (!path || !*path) return {Outcome::refused, std::nullopt};
+  Location at;
+  const Outcome outcome = locate(path, at);
+  if (outcome != Outcome::replacing) return {outcome, std::nullopt};
+
+  auto state = std::make_unique<Replacement::State>();
+  state->folder = std::move(at.folder);
+  state->name = std::move(at.name);
+  Descriptor contents;
+  if (!at.exists) {
+    // What any new file gets: 0666 less the umask, or the folder's default access list.
+    contents = makeNewFile(state->folder.get(), 0666, true, state->newName);
   } else {
-    struct stat link;
-    // A dangling symbolic link is opened as it is, which creates the file it names.
-    if (errno != ENOENT || lstat(path, &link) == 0) {
-      return noReplacement(NoReplacement::writeInPlace);
+    // A file the caller may not write is not the caller's to replace.
+    if (faccessat(state->folder.get(), state->name.c_str(), W_OK, AT_EACCESS) != 0) {
+      return {Outcome::refused, std::nullopt};
     }
-    target = path;
-    if (target.back() == '/') return noReplacement(NoReplacement::writeInPlace);
+    state->replacesFile = true;
+    state->oldSize = at.status.st_size;
+    contents = makeReplacingFile(*state, at);
   }
-  const std::string folder = target.substr(0, target.rfind('/') + 1);
-
-  for (int attempt = 0; attempt < kAttempts; ++attempt) {
-    std::string name = candidateName(folder);
-    // A new file gets what the system gives any new file (0666 less the umask, and a default
-    // access list); a replacing one starts private and takes the old file's mode below.
-    const int fd =
-        open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, exists ? 0600 : 0666);
-    if (fd < 0) {
-      if (errno == EEXIST) continue;
-      if (errno == EACCES || errno == EPERM || errno == EROFS) {
-        return noReplacement(NoReplacement::writeInPlace);
-      }
-      return noReplacement(NoReplacement::failed);
-    }
-    if (exists) {
-      // Only a privileged process can give the file another owner; the mode is set after the
-      // owner, whose change would clear set-id bits.
-      if (fchown(fd, replaced.st_uid, replaced.st_gid) != 0) {
-        // Not permitted: the file stays the caller's own, as a file the caller creates is.
-      }
-      fchmod(fd, replaced.st_mode & 07777);
-    }
-    FileHandle file(fdopen(fd, "wb"));
-    if (!file) {
-      close(fd);
-      unlink(name.c_str());
-      return noReplacement(NoReplacement::failed);
-    }
-    return {Replacement{std::move(file), std::move(name), std::move(target)}, {}};
+  if (!contents) return {Outcome::refused, std::nullopt};
+  const int streamFd = fcntl(contents.get(), F_DUPFD_CLOEXEC, 0);
+  state->contents = std::move(contents);
+  if (streamFd >= 0) state->file = fdopen(streamFd, "wb");
+  if (!state->file) {
+    if (streamFd >= 0) close(streamFd);
+    discard(*state);
+    return {Outcome::refused, std::nullopt};
   }
-  return noReplacement(NoReplacement::failed);
-}
-
-bool commitReplacement(const std::string& temporaryPath, const std::string& targetPath) {
-  if (std::rename(temporaryPath.c_str(), targetPath.c_str()) == 0) return true;
-  discardReplacement(temporaryPath);
-  return false;
-}
-
-void discardReplacement(const std::string& temporaryPath) {
-  unlink(temporaryPath.c_str());
+  return {Outcome::replacing, Replacement(std::move(state))};
 }
 
 }  // namespace mevrix::platform

@@ -3,82 +3,252 @@
 #define WIN32_LEAN_AND_MEAN
 #include <fcntl.h>
 #include <io.h>
+#include <share.h>
 #include <sys/stat.h>
 #include <windows.h>
 
 #include <cerrno>
+#include <cstdint>
 #include <cstdio>
+#include <memory>
+#include <new>
+#include <string>
 
 namespace mevrix::platform {
+
+struct Replacement::State {
+  std::string target;         // the path
+  std::string newPath;        // the new file's name, while it has one
+  int fd = -1;                // the new file, open for reading and writing
+  std::FILE* file = nullptr;  // a stream on a second descriptor of it, until commit()
+  bool replacesFile = false;  // a file is at the path (else the name is free)
+  bool copyOver = false;      // the contents are copied over the old ones instead
+  std::uint64_t oldSize = 0;
+  DWORD oldAttributes = 0;
+};
+
 namespace {
 
-enum class Target { absent, replaceable, other };
+constexpr DWORD kCopyBlock = 128 * 1024;
 
-// Whether `path` names a writable regular file, nothing yet, or something else: a folder, a
-// device such as NUL or COM1, a read-only file, or a path the system refuses.
-Target examine(const char* path) {
+struct Examined {
+  ReplacementAttempt::Outcome outcome = ReplacementAttempt::Outcome::writeDirectly;
+  bool exists = false;
+  bool severalNames = false;
+  std::uint64_t size = 0;
+  DWORD attributes = 0;
+};
+
+// What `path` names: nothing yet, a regular file that may be written, a read-only file (which
+// is refused), or something else (a folder, a device such as NUL or COM1, a path the system
+// refuses), which is opened as it is.
+Examined examine(const char* path) {
+  using Outcome = ReplacementAttempt::Outcome;
   HANDLE handle = CreateFileA(path, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                               nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
   if (handle == INVALID_HANDLE_VALUE) {
-    return GetLastError() == ERROR_FILE_NOT_FOUND ? Target::absent : Target::other;
+    if (GetLastError() == ERROR_FILE_NOT_FOUND) return {Outcome::replacing, false, false, 0};
+    return {};
   }
   BY_HANDLE_FILE_INFORMATION info;
-  const bool regular =
-      GetFileType(handle) == FILE_TYPE_DISK && GetFileInformationByHandle(handle, &info) &&
-      (info.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY)) == 0;
+  Examined examined;
+  if (GetFileType(handle) == FILE_TYPE_DISK && GetFileInformationByHandle(handle, &info) &&
+      (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
+    const bool readOnly = (info.dwFileAttributes & FILE_ATTRIBUTE_READONLY) != 0;
+    examined = {readOnly ? Outcome::refused : Outcome::replacing, true, info.nNumberOfLinks > 1,
+                (static_cast<std::uint64_t>(info.nFileSizeHigh) << 32) | info.nFileSizeLow,
+                info.dwFileAttributes};
+  }
   CloseHandle(handle);
-  return regular ? Target::replaceable : Target::other;
+  return examined;
 }
 
-ReplacementAttempt noReplacement(NoReplacement reason) {
-  return {std::nullopt, reason};
-}
-
-}  // namespace
-
-ReplacementAttempt createReplacement(const char* path) {
-  if (!path || !*path || examine(path) == Target::other) {
-    return noReplacement(NoReplacement::writeInPlace);
-  }
-  const char* separator = nullptr;
-  for (const char* p = path; *p; ++p) {
-    if (*p == '\\' || *p == '/' || *p == ':') separator = p;
-  }
-  if (separator && separator[1] == '\0') return noReplacement(NoReplacement::writeInPlace);
-  const std::string folder = separator ? std::string(path, separator + 1) : std::string();
-  // A name that no other file has: try a few, as an exclusive create tells.
+// Makes a file no other file has the name of in `folder` (ending in a separator, or empty),
+// open for reading and writing; -1 when none can be made there.
+int makeNewFile(const std::string& folder, int extraFlags, std::string& name) {
   const unsigned long seed = GetCurrentProcessId() ^ GetTickCount();
   for (unsigned long attempt = 0; attempt < 100; ++attempt) {
     char unique[32];
     std::snprintf(unique, sizeof unique, "mevrix-%08lx.tmp", (seed + attempt * 7919) & 0xFFFFFFFF);
-    std::string name = folder + unique;
-    const int fd = _open(name.c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY | _O_NOINHERIT,
-                         _S_IREAD | _S_IWRITE);
-    if (fd < 0) {
-      if (errno == EEXIST) continue;
-      return noReplacement(errno == EACCES ? NoReplacement::writeInPlace : NoReplacement::failed);
-    }
-    FileHandle file(_fdopen(fd, "wb"));
-    if (!file) {
-      _close(fd);
-      DeleteFileA(name.c_str());
-      return noReplacement(NoReplacement::failed);
-    }
-    return {Replacement{std::move(file), std::move(name), path}, {}};
+    name = folder + unique;
+    const int fd =
+        _sopen(name.c_str(), _O_RDWR | _O_CREAT | _O_EXCL | _O_BINARY | _O_NOINHERIT | extraFlags,
+               _SH_DENYNO, _S_IREAD | _S_IWRITE);
+    if (fd >= 0 || errno != EEXIST) return fd;
   }
-  return noReplacement(NoReplacement::failed);
+  return -1;
 }
 
-bool commitReplacement(const std::string& temporaryPath, const std::string& targetPath) {
-  if (MoveFileExA(temporaryPath.c_str(), targetPath.c_str(), MOVEFILE_REPLACE_EXISTING)) {
+// A new file in the system's temporary folder, removed when it is closed, for contents that will
+// be copied over a file where no new file can be made beside it.
+int makeStagingFile() {
+  char folder[MAX_PATH + 1];
+  const DWORD length = GetTempPathA(sizeof folder, folder);
+  if (length == 0 || length > MAX_PATH) return -1;
+  std::string name;
+  return makeNewFile(folder, _O_TEMPORARY | _O_SHORT_LIVED, name);
+}
+
+bool closeStream(std::FILE*& file) {
+  if (!file) return false;
+  bool good = std::fflush(file) == 0 && !std::ferror(file);
+  if (std::fclose(file) != 0) good = false;
+  file = nullptr;
+  return good;
+}
+
+HANDLE handleOf(int fd) {
+  return reinterpret_cast<HANDLE>(_get_osfhandle(fd));
+}
+
+bool writeAll(HANDLE out, const char* bytes, DWORD size) {
+  while (size > 0) {
+    DWORD put = 0;
+    if (!WriteFile(out, bytes, size, &put, nullptr) || put == 0) return false;
+    bytes += put;
+    size -= put;
+  }
+  return true;
+}
+
+// Copies the complete new contents over the file at the path, which keeps its every name,
+// right and attribute: room reserved first, then written from the start and cut to length.
+bool copyOver(Replacement::State& state) {
+  if (state.fd < 0) {
+    state.fd = _sopen(state.newPath.c_str(), _O_RDONLY | _O_BINARY | _O_NOINHERIT, _SH_DENYNO);
+    if (state.fd < 0) return false;
+  }
+  const std::unique_ptr<char[]> block(new (std::nothrow) char[kCopyBlock]);
+  LARGE_INTEGER size;
+  if (!block || !GetFileSizeEx(handleOf(state.fd), &size) ||
+      _lseeki64(state.fd, 0, SEEK_SET) != 0) {
+    return false;
+  }
+  HANDLE out = CreateFileA(state.target.c_str(), GENERIC_WRITE,
+                           FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                           OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (out == INVALID_HANDLE_VALUE) return false;
+  FILE_ALLOCATION_INFO room;
+  room.AllocationSize = size;
+  bool good = SetFileInformationByHandle(out, FileAllocationInfo, &room, sizeof room) ||
+              GetLastError() != ERROR_DISK_FULL;
+  for (LONGLONG at = 0; good && at < size.QuadPart;) {
+    const int got = _read(state.fd, block.get(), kCopyBlock);
+    good = got > 0 && writeAll(out, block.get(), static_cast<DWORD>(got));
+    at += got;
+  }
+  good = good && SetFilePointerEx(out, size, nullptr, FILE_BEGIN) && SetEndOfFile(out) &&
+         (state.oldSize == 0 || FlushFileBuffers(out));
+  return CloseHandle(out) && good;
+}
+
+// Gives the complete, closed new file the path's name; false when that cannot be done, with
+// `copyOver` set where the contents can still be copied over the old ones.
+bool moveIntoPlace(Replacement::State& state) {
+  const char* target = state.target.c_str();
+  const char* replacement = state.newPath.c_str();
+  if (!state.replacesFile) {
+    if (MoveFileExA(replacement, target, 0)) return true;
+    const DWORD error = GetLastError();
+    if (error != ERROR_ALREADY_EXISTS && error != ERROR_FILE_EXISTS) return false;
+    state.replacesFile = true;  // made meanwhile by another program
+  }
+  // Unlike a rename, ReplaceFileA keeps the old file's access list, attributes, alternate streams
+  // and creation time.
+  if (ReplaceFileA(target, replacement, nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr,
+                   nullptr)) {
+    // Where the system's replacing does not carry them over (Wine), the attributes are set again.
+    if (state.oldAttributes != 0 && GetFileAttributesA(target) != state.oldAttributes) {
+      SetFileAttributesA(target, state.oldAttributes);
+    }
     return true;
   }
-  discardReplacement(temporaryPath);
+  // The old file is already gone when only the new one's renaming failed.
+  if (GetLastError() == ERROR_UNABLE_TO_MOVE_REPLACEMENT &&
+      GetFileAttributesA(target) == INVALID_FILE_ATTRIBUTES) {
+    return MoveFileExA(replacement, target, 0);
+  }
+  state.copyOver = true;
   return false;
 }
 
-void discardReplacement(const std::string& temporaryPath) {
-  DeleteFileA(temporaryPath.c_str());
+void discard(Replacement::State& state) {
+  if (state.file) std::fclose(state.file);
+  state.file = nullptr;
+  if (state.fd >= 0) _close(state.fd);
+  state.fd = -1;
+  if (!state.newPath.empty()) DeleteFileA(state.newPath.c_str());
+  state.newPath.clear();
+}
+
+}  // namespace
+
+Replacement::Replacement(std::unique_ptr<State> state) : state_(std::move(state)) {}
+Replacement::Replacement(Replacement&&) noexcept = default;
+
+Replacement::~Replacement() {
+  if (state_) discard(*state_);
+}
+
+std::FILE* Replacement::file() const {
+  return state_->file;
+}
+
+bool Replacement::commit() {
+  State& state = *state_;
+  bool good = closeStream(state.file);
+  // The old contents stay on the disk until the new ones are there too.
+  if (good && state.replacesFile && state.oldSize > 0) good = FlushFileBuffers(handleOf(state.fd));
+  if (good && !state.copyOver) {
+    // Renamed only once closed: the file is open without sharing its deletion.
+    _close(state.fd);
+    state.fd = -1;
+    if (moveIntoPlace(state)) {
+      state.newPath.clear();
+      return true;
+    }
+    good = state.copyOver;
+  }
+  if (good) good = copyOver(state);
+  discard(state);
+  return good;
+}
+
+ReplacementAttempt createReplacement(const char* path) {
+  using Outcome = ReplacementAttempt::Outcome;
+  if (!path || !*path) return {Outcome::refused, std::nullopt};
+  const Examined examined = examine(path);
+  if (examined.outcome != Outcome::replacing) return {examined.outcome, std::nullopt};
+  const char* separator = nullptr;
+  for (const char* p = path; *p; ++p) {
+    if (*p == '\\' || *p == '/' || *p == ':') separator = p;
+  }
+  if (separator && separator[1] == '\0') return {Outcome::writeDirectly, std::nullopt};
+
+  auto state = std::make_unique<Replacement::State>();
+  state->target = path;
+  state->replacesFile = examined.exists;
+  state->oldSize = examined.size;
+  state->oldAttributes = examined.attributes;
+  // A file with other names is written over, so that they keep leading to it.
+  state->copyOver = examined.severalNames;
+  state->fd =
+      makeNewFile(separator ? std::string(path, separator + 1) : std::string(), 0, state->newPath);
+  if (state->fd < 0) {
+    state->newPath.clear();
+    if (!examined.exists || errno != EACCES) return {Outcome::refused, std::nullopt};
+    state->copyOver = true;
+    state->fd = makeStagingFile();
+    if (state->fd < 0) return {Outcome::refused, std::nullopt};
+  }
+  const int streamFd = _dup(state->fd);
+  if (streamFd >= 0) state->file = _fdopen(streamFd, "wb");
+  if (!state->file) {
+    if (streamFd >= 0) _close(streamFd);
+    discard(*state);
+    return {Outcome::refused, std::nullopt};
+  }
+  return {Outcome::replacing, Replacement(std::move(state))};
 }
 
 }  // namespace mevrix::platform

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <optional>
 #include <string>
 #include <utility>
 
@@ -99,6 +101,38 @@ TEST(OutputSink, ReportsAFullDisk) {
 }
 #endif
 
+TEST(OutputFile, AFailedAppendLeavesTheFileAsItWasUnlessAnotherProgramAppendedSince) {
+  struct Case {
+    const char* name;
+    std::optional<std::string> before;  // nothing: no file yet
+    const char* appendedMeanwhile;      // by another program, after the failed write
+    std::optional<std::string> after;
+  };
+  const Case cases[] = {
+      {"a file this append made", std::nullopt, "", std::nullopt},
+      {"a file that was there", "kept\n", "", "kept\n"},
+      {"another program's append", "kept\n", "theirs\n", "kept\naddtheirs\n"},
+  };
+  for (const Case& c : cases) {
+    test::TempDir dir;
+    const std::string path = c.before ? dir.write("out.obj", *c.before) : dir.file("out.obj");
+    auto file = OutputFile::open(path.c_str(), WriteMode::append);
+    ASSERT_TRUE(file) << c.name;
+    OutputFile::limitWritesForTesting(3);
+    EXPECT_FALSE(file->write("added", 5)) << c.name;
+    OutputFile::limitWritesForTesting(std::nullopt);
+    if (*c.appendedMeanwhile) {
+      auto other = OutputFile::open(path.c_str(), WriteMode::append);
+      ASSERT_TRUE(other && other->write(c.appendedMeanwhile, 7) && other->close()) << c.name;
+    }
+    EXPECT_FALSE(file->close()) << c.name;
+    EXPECT_EQ(std::filesystem::exists(path), c.after.has_value()) << c.name;
+    if (c.after) {
+      EXPECT_EQ(test::readFile(path), *c.after) << c.name;
+    }
+  }
+}
+
 TEST(OutputFile, CannotOpenAFolderOrAMissingDirectory) {
   test::TempDir dir;
   EXPECT_FALSE(OutputFile::open(dir.path().string().c_str(), WriteMode::truncate));
@@ -122,7 +156,7 @@ TEST(OutputFilePosix, ANewFileHasTheModeOfAnyNewFileAndAReplacedOneKeepsItsOwn) 
   umask(umaskBefore);
 }
 
-TEST(OutputFilePosix, WhereNoNewFileCanBeMadeTheFileIsWrittenInPlaceUnlessItIsBeingRead) {
+TEST(OutputFilePosix, WhereNoNewFileCanBeMadeBesideItTheCompleteFileIsCopiedOverTheOld) {
   test::TempDir dir;
   const std::string path = dir.write("out.txt", "old contents");
   const std::string input = dir.write("in.txt", "being read");
@@ -134,13 +168,15 @@ TEST(OutputFilePosix, WhereNoNewFileCanBeMadeTheFileIsWrittenInPlaceUnlessItIsBe
     if (geteuid() == 0 && (setgid(65534) != 0 || setuid(65534) != 0)) return 9;
     auto file = OutputFile::openReplacing(path.c_str(), std::nullopt);
     if (!file || !file->write("new", 3) || !file->close()) return 1;
-    // Emptied, the file being read would lose what is still to be read.
-    return OutputFile::openReplacing(input.c_str(), platform::identityOf(input.c_str())) ? 2 : 0;
+    // The file being read is written over only in close(), once it has been read.
+    auto self = OutputFile::openReplacing(input.c_str(), platform::identityOf(input.c_str()));
+    if (!self || test::readFile(input) != "being read") return 2;
+    return self->write("rewritten", 9) && self->close() ? 0 : 3;
   });
   chmod(dir.path().c_str(), 0755);
   EXPECT_EQ(result, 0);
   EXPECT_EQ(test::readFile(path), "new");
-  EXPECT_EQ(test::readFile(input), "being read");
+  EXPECT_EQ(test::readFile(input), "rewritten");
 }
 #endif
 

@@ -81,6 +81,12 @@ TEST(RenameFile, MovesTheFileAndRefusesEqualOrMissingPaths) {
   // Paths that differ in letter case only are not equal: the system decides.
   EXPECT_TRUE(renameFile(to.c_str(), dir.file("NEW").c_str()));
   EXPECT_EQ(readFile(dir.file("NEW")), "contents");
+#ifndef _WIN32
+  // Two names of one file, which rename would leave both in place while saying it succeeded.
+  fs::create_hard_link(dir.file("NEW"), dir.file("link"));
+  EXPECT_FALSE(renameFile(dir.file("NEW").c_str(), dir.file("link").c_str()));
+  EXPECT_TRUE(fs::exists(dir.file("NEW")) && fs::exists(dir.file("link")));
+#endif
 }
 
 // ---- Copying -----------------------------------------------------------------------------
@@ -171,7 +177,7 @@ TEST(CopyFilePosix, SymbolicAndHardLinksToTheSourceAreTheSameFile) {
 #endif
 
 #ifndef _WIN32  // POSIX only: symbolic links
-TEST(CopyFilePosix, ALinkKeepsLeadingToTheCopyAndOtherHardLinksKeepTheOldBytes) {
+TEST(CopyFilePosix, ALinkKeepsLeadingToTheCopyAndOtherHardLinksSeeIt) {
   TempDir dir;
   const std::string source = dir.write("source", "new");
   const std::string target = dir.write("target", "old");
@@ -184,12 +190,12 @@ TEST(CopyFilePosix, ALinkKeepsLeadingToTheCopyAndOtherHardLinksKeepTheOldBytes) 
   ASSERT_EQ(copyFile(source.c_str(), symlink.c_str()), CopyResult::copied);
   EXPECT_TRUE(fs::is_symlink(symlink));
   EXPECT_EQ(readFile(target), "new");
-  // A hard link's name gets a new file; the file's other name keeps what it held.
-  EXPECT_EQ(readFile(hardLink), "old");
+  // A file with two names is written over, so that both keep leading to it.
+  EXPECT_EQ(readFile(hardLink), "new");
   const std::string other = dir.write("other", "newer");
   ASSERT_EQ(copyFile(other.c_str(), hardLink.c_str()), CopyResult::copied);
   EXPECT_EQ(readFile(hardLink), "newer");
-  EXPECT_EQ(readFile(target), "new");
+  EXPECT_EQ(readFile(target), "newer");
 }
 #endif
 

@@ -231,6 +231,12 @@ const Target kTargets[] = {
        chmod(d.path().c_str(), 01777);
        return plainFile(d, o, 0666, kOwner, kOwner);
      }},
+    {"a file in a folder that may not be written", Outcome::writtenOver, true,
+     [](const TempDir& d, Output& o) {
+       const std::string reason = plainFile(d, o, 0644, kOtherUser, kOtherUser);
+       chmod(d.path().c_str(), 0555);
+       return reason;
+     }},
     {"set-id and sticky bits", Outcome::replaced, false,
      [](const TempDir& d, Output& o) { return plainFile(d, o, 07755, geteuid(), getegid()); }},
     {"an access list", Outcome::replaced, false,

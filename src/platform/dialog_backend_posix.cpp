@@ -34,8 +34,7 @@ bool hasDisplay() {
 // the program was cancelled or failed, or its output cannot be laid out. Whether the files exist
 // is for the caller to check, as for every dialog.
 bool takeSelection(const ProgramRun& run, const OpenFileRequest& request) {
-  const bool multiple = (request.flags & kOpenAllowMultiSelect) != 0;
-  return run.succeeded && layOutSelection(run.output, multiple, request.file, request.fileSize);
+  return run.succeeded && layOutSelection(run.output, request.file, request.fileSize);
 }
 
 class PosixDialogBackend final : public DialogBackend {
@@ -99,11 +98,10 @@ std::optional<std::vector<std::string_view>> printedPaths(std::string_view outpu
   return paths;
 }
 
-bool layOutSelection(std::string_view output, bool multiple, char* buffer, std::size_t size) {
+bool layOutSelection(std::string_view output, char* buffer, std::size_t size) {
   const std::optional<std::vector<std::string_view>> printed = printedPaths(output);
   if (!printed) return false;
   const std::vector<std::string_view>& paths = *printed;
-  if (paths.size() > 1 && !multiple) return false;
 
   if (paths.size() == 1) {
     const std::string_view path = paths.front();

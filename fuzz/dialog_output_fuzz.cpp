@@ -1,9 +1,9 @@
-// The layout of a dialog program's output in the file list, with any output, either selection
-// mode and any list size. The list sits between guard bytes: a refused output leaves it
-// untouched, and nothing is written beyond its size. A laid-out list must read back through the
-// file-list lookups as the paths the program printed, one per file.
+// The layout of a dialog program's output in the file list, with any output and any list size.
+// The list sits between guard bytes: a refused output leaves it untouched, and nothing is written
+// beyond its size. A laid-out list must end inside its size and read back through the file-list
+// lookups as the paths the program printed, one per file.
 //
-// Input: a flag byte (several files allowed), the list size, then the program's output.
+// Input: the list size, then the program's output.
 
 #include <array>
 #include <cstdint>
@@ -44,14 +44,12 @@ std::string lookUp(const mevrix::fileutil::FileListBuffer& list, std::string_vie
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   mevrix::fuzz::FuzzInput input(data, size);
-  const bool multiple = (input.byte() & 1) != 0;
   const std::size_t listSize =
       input.integer<std::uint16_t>() % (mevrix::fileutil::kFileListSize + 1);
   const std::string_view output = input.rest();
 
   mevrix::test::GuardedBuffer buffer("", listSize);
-  const bool laidOut =
-      mevrix::platform::layOutSelection(output, multiple, buffer.data(), buffer.size());
+  const bool laidOut = mevrix::platform::layOutSelection(output, buffer.data(), buffer.size());
   check(buffer.unchangedFrom(listSize));
   if (!laidOut) {
     check(buffer.unchanged());
@@ -59,7 +57,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   }
 
   const std::vector<std::string_view> paths = printedPaths(output);
-  check(multiple || paths.size() == 1);
+  // Its closing empty entry within the size given, not in the zeros behind it here.
+  check(std::string_view(buffer.data(), listSize).find(std::string_view("\0\0", 2)) !=
+        std::string_view::npos);
   mevrix::fileutil::FileListBuffer list{};
   std::memcpy(list.data(), buffer.data(), listSize);
   check(mevrix::fileutil::fileCount(list) == static_cast<int>(paths.size()));

@@ -76,6 +76,9 @@ MEVRIX_API float MEVRIX_CALL SetDialogTitle(const char* text, double value, char
  * value: exactly 1.0 lets one file be chosen; any other value (NaN included) several.
  * Returns the number of files chosen; 0 when the dialog was cancelled or failed (the list is
  * empty); -1 when text has 256 characters or more (the list is empty).
+ * A selection the dialog hands back also counts as cancelled when its list does not end inside
+ * the 4096 bytes (it did not fit), when it holds more than one file where one may be chosen, and
+ * when one of its paths names no existing file.
  * On Windows the dialog is the system's (GetOpenFileNameA); a selection that does not fit in the
  * list fails it. On POSIX the dialog is zenity, else kdialog. It counts as cancelled when neither
  * DISPLAY nor WAYLAND_DISPLAY is set, when neither program is found, and when the selection does

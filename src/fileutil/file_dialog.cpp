@@ -2,7 +2,32 @@
 
 #include <cstring>
 
+#include "platform/file_exists.h"
+
 namespace mevrix::fileutil {
+namespace {
+
+// Whether the list a dialog reported as chosen can be used: it ends inside the buffer, holds one
+// file when only one may be chosen, and every path in it names an existing file. A dialog may
+// report success with less: Wine's cuts a selection too large for the buffer at its last byte,
+// lists several quoted names typed into a single-selection dialog, and replaces a character that
+// the ANSI code page lacks by a look-alike, which gives the path of another file or of none.
+bool holdsUsableSelection(const FileListBuffer& list, bool singleSelection) {
+  if (!endsInside(list)) return false;
+  const int count = fileCount(list);
+  if (singleSelection && count != 1) return false;
+  // A folder and a name that both fit in the list with their NULs also fit here joined.
+  FileListBuffer path;
+  for (int index = 1; index <= count; ++index) {
+    if (lookUpFile(list, "fullname", index, path) == 0 ||
+        !platform::namesExistingFile(path.data())) {
+      return false;
+    }
+  }
+  return true;
+}
+
+}  // namespace
 
 std::optional<DialogFilter> makeDialogFilter(const char* text) {
   DialogFilter filter{};  // zeroed, so the two closing NULs are there already
@@ -34,9 +59,9 @@ int getFileList(FileListBuffer& list, const DialogSettings& settings, const char
                   platform::kOpenHideReadOnly | platform::kOpenShareAware;
   if (!singleSelection) request.flags |= platform::kOpenAllowMultiSelect | platform::kOpenExplorer;
 
-  if (!backend.openFile(request)) {
+  if (!backend.openFile(request) || !holdsUsableSelection(list, singleSelection)) {
     // A failed dialog may have left something in the buffer (the Windows dialog puts the size it
-    // needed there); a cancelled call leaves an empty list.
+    // needed there), a refused selection its entries; a cancelled call leaves an empty list.
     list.fill('\0');
     return kFileListCancelled;
   }

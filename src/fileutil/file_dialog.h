@@ -24,7 +24,9 @@ std::optional<DialogFilter> makeDialogFilter(const char* text);
 // gives another), with the settings' title and folder, the filter made from `filterText`, and
 // the list as the result buffer; one file may be chosen when `singleSelection` is true, several
 // otherwise. Returns the list's file count, kFileListCancelled when the dialog was cancelled or
-// failed (the list is then empty) or kFilterTooLong.
+// failed (the list is then empty) or kFilterTooLong. A selection that the dialog reports as
+// chosen counts as cancelled too when its list does not end inside the buffer, holds more than
+// one file where one may be chosen, or has a path that names no existing file.
 int getFileList(FileListBuffer& list, const DialogSettings& settings, const char* filterText,
                 bool singleSelection,
                 platform::DialogBackend& backend = platform::systemDialogBackend());

@@ -47,10 +47,15 @@ std::size_t writeJoined(std::span<char> destination,
   return length;
 }
 
-}  // namespace
-
-int fileCount(const FileListBuffer& list) {
+// What the count rule finds among bytes 0 to 4094: the NULs up to the first one followed by
+// another, and whether there is such a pair.
+struct ListScan {
   int nuls = 0;
+  bool ended = false;
+};
+
+ListScan scanList(const FileListBuffer& list) {
+  ListScan scan;
   const char* position = list.data();
   const char* const lastExamined = list.data() + list.size() - 2;
   while (position <= lastExamined) {
@@ -58,11 +63,26 @@ int fileCount(const FileListBuffer& list) {
         std::memchr(position, '\0', static_cast<std::size_t>(lastExamined - position) + 1);
     if (!found) break;
     position = static_cast<const char*>(found);
-    ++nuls;
-    if (position[1] == '\0') return nuls == 1 ? 1 : nuls - 1;
+    ++scan.nuls;
+    if (position[1] == '\0') {
+      scan.ended = true;
+      break;
+    }
     ++position;
   }
-  return nuls;
+  return scan;
+}
+
+}  // namespace
+
+int fileCount(const FileListBuffer& list) {
+  const ListScan scan = scanList(list);
+  if (!scan.ended) return scan.nuls;
+  return scan.nuls == 1 ? 1 : scan.nuls - 1;
+}
+
+bool endsInside(const FileListBuffer& list) {
+  return scanList(list).ended;
 }
 
 std::size_t lookUpFile(const FileListBuffer& list, std::string_view selector, std::int32_t index,

@@ -29,6 +29,10 @@ enum FileListResult : int {
 // counts 1, a folder with n names counts n, and an all-zero list counts 1.
 int fileCount(const FileListBuffer& list);
 
+// Whether the list's end is inside it: a NUL among bytes 0 to 4094 followed by another NUL. A
+// list without that pair was cut short, and fileCount miscounts it.
+bool endsInside(const FileListBuffer& list);
+
 // Writes file `index` (1-based) of the list into `destination` with its NUL and returns its
 // length. `selector` "fullname" gives the full path (the folder, a separator and the name, or
 // the single path), "name" the name alone. Returns 0 and writes nothing for any other selector,

@@ -35,7 +35,8 @@ class DialogBackend {
   virtual ~DialogBackend() = default;
   // Shows the dialog modally and returns true when files were chosen and laid out in the request's
   // result buffer; false for a cancel or any failure, a selection too large for the buffer
-  // included (the buffer's contents are then unspecified).
+  // included (the buffer's contents are then unspecified). A true result is not taken on trust:
+  // the caller checks the list, as a dialog may report success with a list it cannot use.
   virtual bool openFile(const OpenFileRequest& request) = 0;
 };
 

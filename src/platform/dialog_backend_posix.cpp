@@ -1,12 +1,11 @@
 // The file-open dialog on POSIX: `zenity`, or else `kdialog`, run as a child process with the
 // request mapped onto its options; the call waits until the dialog is closed. Without a display,
-// without either program, on a cancel, when a chosen path names no file or when the selection
-// does not fit, it reports a cancel.
+// without either program, on a cancel, or when the selection cannot be read or does not fit, it
+// reports a cancel.
 
 #include "platform/dialog_backend_posix.h"
 
 #include <limits.h>
-#include <sys/stat.h>
 
 #include <algorithm>
 #include <cstdlib>
@@ -31,24 +30,11 @@ bool hasDisplay() {
   return false;
 }
 
-// Whether every path names something that exists and is not a folder, as the Windows dialog
-// ensures for each file it returns.
-bool allNameFiles(const std::vector<std::string_view>& paths) {
-  for (std::string_view path : paths) {
-    struct stat info;
-    if (stat(std::string(path).c_str(), &info) != 0 || S_ISDIR(info.st_mode)) return false;
-  }
-  return true;
-}
-
 // The selection a dialog program printed, laid out in the request's result buffer; false when
-// the program was cancelled or failed, or its selection cannot be used.
+// the program was cancelled or failed, or its output cannot be laid out. Whether the files exist
+// is for the caller to check, as for every dialog.
 bool takeSelection(const ProgramRun& run, const OpenFileRequest& request) {
-  if (!run.succeeded) return false;
-  const std::optional<std::vector<std::string_view>> paths = printedPaths(run.output);
-  const bool multiple = (request.flags & kOpenAllowMultiSelect) != 0;
-  return paths && allNameFiles(*paths) &&
-         layOutSelection(run.output, multiple, request.file, request.fileSize);
+  return run.succeeded && layOutSelection(run.output, request.file, request.fileSize);
 }
 
 class PosixDialogBackend final : public DialogBackend {
@@ -112,11 +98,10 @@ std::optional<std::vector<std::string_view>> printedPaths(std::string_view outpu
   return paths;
 }
 
-bool layOutSelection(std::string_view output, bool multiple, char* buffer, std::size_t size) {
+bool layOutSelection(std::string_view output, char* buffer, std::size_t size) {
   const std::optional<std::vector<std::string_view>> printed = printedPaths(output);
   if (!printed) return false;
   const std::vector<std::string_view>& paths = *printed;
-  if (paths.size() > 1 && !multiple) return false;
 
   if (paths.size() == 1) {
     const std::string_view path = paths.front();

@@ -17,8 +17,8 @@ std::optional<std::vector<std::string_view>> printedPaths(std::string_view outpu
 // several paths as their folder followed by one name per path and an empty entry. Paths from
 // different folders get their longest common folder as the folder entry and their paths relative
 // to it as names, so that folder, separator and name still give each path.
-// Writes nothing and returns false when printedPaths gives nothing, for more than one path where
-// `multiple` is false, or a list (empty entry included) larger than `size` bytes.
-bool layOutSelection(std::string_view output, bool multiple, char* buffer, std::size_t size);
+// Writes nothing and returns false when printedPaths gives nothing, or for a list (empty entry
+// included) larger than `size` bytes.
+bool layOutSelection(std::string_view output, char* buffer, std::size_t size);
 
 }  // namespace mevrix::platform

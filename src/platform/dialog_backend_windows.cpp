@@ -18,7 +18,8 @@ class WindowsDialogBackend final : public DialogBackend {
   bool openFile(const OpenFileRequest& request) override {
     if (!request.file || request.fileSize == 0) return false;
     OPENFILENAMEA record = openFileNameRecord(request);
-    // False for a cancel and for every failure, a selection too large for the buffer included.
+    // False for a cancel and for a failure, a selection too large for the buffer included on
+    // Windows; Wine's dialog reports success for one and cuts it at the buffer's end.
     return GetOpenFileNameA(&record) != FALSE;
   }
 };

@@ -7,17 +7,17 @@
 
 #include <algorithm>
 #include <cstring>
+#include <filesystem>
 #include <string>
 #include <string_view>
 
-#include "support/path_separators.h"
+#include "support/temp_dir.h"
 
 namespace mevrix::fileutil {
 namespace {
 
 using namespace std::string_literals;
 using namespace std::string_view_literals;
-using test::withPlatformSeparators;
 
 // Records the request it is shown and answers with `selection` written into the result buffer.
 class FakeDialog : public platform::DialogBackend {
@@ -51,6 +51,21 @@ bool isEmpty(const FileListBuffer& list) {
 std::string fullName(const FileListBuffer& list, int index) {
   char path[512];
   return lookUpFile(list, "fullname", index, path) > 0 ? path : "<none>";
+}
+
+// The list of new empty files in `temp` that takes `bytes` bytes, its closing NUL included: its
+// folder, names of 49 characters beginning with `tag`, and one of the rest (under 100), so that
+// every path stays short enough for the system's 8-bit calls.
+std::string filesListedIn(const test::TempDir& temp, std::size_t bytes, char tag) {
+  std::string list = temp.path().string() + '\0';
+  const std::size_t fullNames = (bytes - list.size() - 1 - 50) / 50;
+  for (std::size_t i = 0; i <= fullNames; ++i) {
+    std::string name = tag + std::to_string(i) + "_";
+    name.resize(i < fullNames ? 49 : bytes - list.size() - 2, 'x');
+    temp.write(name, "");
+    list += name + '\0';
+  }
+  return list + '\0';
 }
 
 TEST(FileDialog, AsksForTheListAsResultBufferWithFilterTitleFolderAndFlags) {
@@ -95,23 +110,66 @@ TEST(FileDialog, AcceptsFilterTextsUpTo255Characters) {
 }
 
 TEST(FileDialog, TheSelectionBecomesTheList) {
+  test::TempDir temp;
+  for (const char* name : {"a.obj", "b.obj", "c.obj"}) temp.write(name, "");
   FileListBuffer list{};
   FakeDialog dialog;
   // One file chosen in a multiple-selection dialog.
-  dialog.selection = withPlatformSeparators("/m/one.obj\0\0"sv);
+  dialog.selection = temp.file("a.obj") + "\0\0"s;
   EXPECT_EQ(getFileList(list, DialogSettings{}, nullptr, false, dialog), 1);
-  EXPECT_EQ(fullName(list, 1), withPlatformSeparators("/m/one.obj"));
+  EXPECT_EQ(fullName(list, 1), temp.file("a.obj"));
 
-  dialog.selection = withPlatformSeparators("/m\0a.obj\0b.obj\0c.obj\0\0"sv);
+  dialog.selection = temp.path().string() + "\0a.obj\0b.obj\0c.obj\0\0"s;
   EXPECT_EQ(getFileList(list, DialogSettings{}, nullptr, false, dialog), 3);
-  EXPECT_EQ(fullName(list, 2), withPlatformSeparators("/m/b.obj"));
+  EXPECT_EQ(fullName(list, 2), temp.file("b.obj"));
   EXPECT_EQ(fullName(list, 4), "<none>");
 }
 
+// A dialog may report success with a list that cannot be used as it is: cut at the buffer's end,
+// more files than may be chosen, a changed name. The whole selection then counts as cancelled.
+TEST(FileDialog, ASelectionCutShortTooLargeForItsModeOrOfWhatIsNoFileCountsAsCancelled) {
+  test::TempDir temp;
+  const std::string folder = temp.path().string();
+  temp.write("a", "");
+  temp.write("b", "");
+  std::filesystem::create_directory(temp.file("sub"));
+  const std::string full = filesListedIn(temp, 4096, 'f');
+  const int fullCount = static_cast<int>(std::count(full.begin(), full.end(), '\0')) - 2;
+  struct Row {
+    std::string selection;
+    bool single;
+    int count;
+  };
+  const Row rows[] = {
+      {folder + "\0a\0b\0\0"s, false, 2},
+      {folder + "\0a\0b\0\0"s, true, 0},
+      {temp.file("a") + "\0\0"s, true, 1},
+      {folder + "\0a\0gone\0\0"s, false, 0},
+      {temp.file("sub") + "\0\0"s, false, 0},
+      {"\0\0"s, false, 0},
+      {full, false, fullCount},
+      // Written up to the buffer's last byte, the NUL of the last name: no closing pair.
+      {filesListedIn(temp, 4097, 'g'), false, 0},
+  };
+  for (const Row& row : rows) {
+    FileListBuffer list{};
+    FakeDialog dialog;
+    dialog.selection = row.selection;
+    EXPECT_EQ(getFileList(list, DialogSettings{}, nullptr, row.single, dialog), row.count)
+        << row.selection.size() << " bytes, single " << row.single;
+    if (row.count == 0) {
+      EXPECT_TRUE(isEmpty(list));
+    }
+  }
+}
+
 TEST(FileDialog, ACancelOrAFailureLeavesAnEmptyList) {
+  test::TempDir temp;
+  temp.write("a.obj", "");
+  temp.write("b.obj", "");
   FileListBuffer list{};
   FakeDialog dialog;
-  dialog.selection = "/m\0a.obj\0b.obj\0\0"s;
+  dialog.selection = temp.path().string() + "\0a.obj\0b.obj\0\0"s;
   ASSERT_EQ(getFileList(list, DialogSettings{}, nullptr, false, dialog), 2);
 
   dialog.chosen = false;

@@ -25,9 +25,9 @@ using namespace std::string_literals;
 using namespace std::string_view_literals;
 
 // The list laid out from `output`, up to its closing empty entry, or "<refused>".
-std::string layOut(std::string_view output, bool multiple = true, std::size_t size = 4096) {
+std::string layOut(std::string_view output, std::size_t size = 4096) {
   std::string buffer(size, '#');
-  if (!layOutSelection(output, multiple, buffer.data(), size)) {
+  if (!layOutSelection(output, buffer.data(), size)) {
     EXPECT_EQ(buffer, std::string(size, '#')) << "written although refused";
     return "<refused>";
   }
@@ -37,7 +37,6 @@ std::string layOut(std::string_view output, bool multiple = true, std::size_t si
 
 TEST(PosixDialogLayout, OnePathOrAFolderAndNames) {
   EXPECT_EQ(layOut("/m/one.obj\n"), "/m/one.obj\0\0"s);
-  EXPECT_EQ(layOut("/m/one.obj\n", false), "/m/one.obj\0\0"s);
   EXPECT_EQ(layOut("/m/a\n/m/b\n/m/c\n"), "/m\0a\0b\0c\0\0"s);
   EXPECT_EQ(layOut("/a\n/b\n"), "/\0a\0b\0\0"s);
 }
@@ -54,11 +53,10 @@ TEST(PosixDialogLayout, RefusesOddOutputAndWhatDoesNotFit) {
        {""sv, "\n"sv, "m/x\n"sv, "/m/\n"sv, "/m/a\n\n/m/b\n"sv, "/m/a\0b\n/m/c\n"sv}) {
     EXPECT_EQ(layOut(odd), "<refused>") << odd;
   }
-  EXPECT_EQ(layOut("/m/a\n/m/b\n", false), "<refused>");
-  EXPECT_EQ(layOut("/m/one.obj\n", true, 12), "/m/one.obj\0\0"s);
-  EXPECT_EQ(layOut("/m/one.obj\n", true, 11), "<refused>");
-  EXPECT_EQ(layOut("/m/a\n/m/b\n", true, 8), "/m\0a\0b\0\0"s);
-  EXPECT_EQ(layOut("/m/a\n/m/b\n", true, 7), "<refused>");
+  EXPECT_EQ(layOut("/m/one.obj\n", 12), "/m/one.obj\0\0"s);
+  EXPECT_EQ(layOut("/m/one.obj\n", 11), "<refused>");
+  EXPECT_EQ(layOut("/m/a\n/m/b\n", 8), "/m\0a\0b\0\0"s);
+  EXPECT_EQ(layOut("/m/a\n/m/b\n", 7), "<refused>");
 }
 
 using test::ScopedVariable;

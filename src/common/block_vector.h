@@ -8,6 +8,8 @@
 #include <cstddef>
 #include <vector>
 
+#include "common/split_size.h"
+
 namespace mevrix::common {
 
 template <typename T>
@@ -21,23 +23,23 @@ class BlockVector {
 
   template <typename... Args>
   T& emplace_back(Args&&... args) {
-    if (blocks_.empty() || blocks_.back().size() == kBlockSize) {
+    if (blocks_.empty() || blocks_.back().size() == blockSize()) {
       blocks_.emplace_back();
       // Only the first block starts small (a small array costs little); later ones are whole.
-      if (blocks_.size() > 1) blocks_.back().reserve(kBlockSize);
+      if (blocks_.size() > 1) blocks_.back().reserve(blockSize());
     }
     std::vector<T>& block = blocks_.back();
     if (block.size() == block.capacity()) {
-      block.reserve(std::min(kBlockSize, std::max<std::size_t>(16, 2 * block.capacity())));
+      block.reserve(std::min(blockSize(), std::max<std::size_t>(16, 2 * block.capacity())));
     }
     return block.emplace_back(std::forward<Args>(args)...);
   }
 
-  T& operator[](std::size_t i) { return blocks_[i / kBlockSize][i % kBlockSize]; }
-  const T& operator[](std::size_t i) const { return blocks_[i / kBlockSize][i % kBlockSize]; }
+  T& operator[](std::size_t i) { return blocks_[i >> shift_][i & (blockSize() - 1)]; }
+  const T& operator[](std::size_t i) const { return blocks_[i >> shift_][i & (blockSize() - 1)]; }
 
   std::size_t size() const {
-    return blocks_.empty() ? 0 : (blocks_.size() - 1) * kBlockSize + blocks_.back().size();
+    return blocks_.empty() ? 0 : (blocks_.size() - 1) * blockSize() + blocks_.back().size();
   }
   bool empty() const { return blocks_.empty(); }
 
@@ -59,7 +61,11 @@ class BlockVector {
   void clear() { blocks_ = {}; }
 
  private:
+  std::size_t blockSize() const { return std::size_t{1} << shift_; }
+
   std::vector<std::vector<T>> blocks_;
+  // Blocks of kBlockSize elements, unless a test splits work smaller.
+  unsigned shift_ = static_cast<unsigned>(std::countr_zero(std::bit_floor(splitSize(kBlockSize))));
 };
 
 }  // namespace mevrix::common

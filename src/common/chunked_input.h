@@ -17,6 +17,7 @@
 #endif
 
 #include "common/byte_source.h"
+#include "common/split_size.h"
 
 namespace mevrix::common {
 
@@ -55,7 +56,7 @@ class ChunkedInput {
   // Reads `source`, whose size is fixed now: bytes behind it are never read. `window` is the
   // buffer's size (lines longer than it grow the buffer for as long as they are read). Throws
   // ReadError when the size cannot be told.
-  explicit ChunkedInput(ByteSource& source, std::size_t window = kDefaultWindow);
+  explicit ChunkedInput(ByteSource& source, std::size_t window = splitSize(kDefaultWindow));
 
   // The source's size when reading began.
   std::uint64_t size() const { return size_; }

@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "common/number_format.h"
+#include "common/split_size.h"
 #include "platform/file_delete.h"
 
 namespace mevrix::common {
@@ -105,7 +106,7 @@ bool OutputFile::close() {
   bool good = false;
   if (replacement_) {
     // A replacement that missed a byte is discarded, never put in place.
-    good = !failed_ && replacement_->commit();
+    good = !failed_ && replacement_->commit(splitSize(platform::Replacement::kCopyBlock));
     replacement_.reset();
   } else if (!file_) {
     return false;
@@ -125,13 +126,13 @@ bool OutputFile::close() {
 }
 
 OutputSink::OutputSink()
-    : buffer_(std::make_unique_for_overwrite<char[]>(kMemoryInitialSize)),
-      capacity_(kMemoryInitialSize) {}
+    : buffer_(std::make_unique_for_overwrite<char[]>(splitSize(kMemoryInitialSize))),
+      capacity_(splitSize(kMemoryInitialSize)) {}
 
 OutputSink::OutputSink(OutputFile& file)
     : file_(&file),
-      buffer_(std::make_unique_for_overwrite<char[]>(kFileBufferSize)),
-      capacity_(kFileBufferSize) {}
+      buffer_(std::make_unique_for_overwrite<char[]>(splitSize(kFileBufferSize))),
+      capacity_(splitSize(kFileBufferSize)) {}
 
 void OutputSink::putInt(std::int64_t value) {
   char* p = reserve(kMaxNumberChars);

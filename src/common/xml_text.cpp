@@ -2,17 +2,25 @@
 
 #include <cstring>
 
+#include "common/split_size.h"
+
 namespace mevrix::common {
 namespace {
 
 std::string_view entityFor(char c) {
   switch (c) {
-    case '&': return "&amp;";
-    case '<': return "&lt;";
-    case '>': return "&gt;";
-    case '"': return "&quot;";
-    case '\'': return "&apos;";
-    default: return {};
+    case '&':
+      return "&amp;";
+    case '<':
+      return "&lt;";
+    case '>':
+      return "&gt;";
+    case '"':
+      return "&quot;";
+    case '\'':
+      return "&apos;";
+    default:
+      return {};
   }
 }
 
@@ -34,9 +42,9 @@ void putXmlEscaped(OutputSink& sink, std::string_view text) {
 bool needsXmlEscaping(std::string_view text) {
   // memchr is the fastest scan the library has; five of them over a block that stays in the
   // cache cost little more than one pass over memory.
-  constexpr std::size_t kBlock = 64 * 1024;
-  for (std::size_t start = 0; start < text.size(); start += kBlock) {
-    const std::string_view block = text.substr(start, kBlock);
+  const std::size_t blockSize = splitSize(64 * 1024);
+  for (std::size_t start = 0; start < text.size(); start += blockSize) {
+    const std::string_view block = text.substr(start, blockSize);
     for (const char special : {'&', '<', '>', '"', '\''}) {
       if (std::memchr(block.data(), special, block.size())) return true;
     }

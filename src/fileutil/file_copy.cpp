@@ -4,6 +4,7 @@
 #include <optional>
 
 #include "common/output_sink.h"
+#include "common/split_size.h"
 #include "fileutil/file_operations.h"
 #include "platform/file_identity.h"
 #include "platform/file_open.h"
@@ -14,11 +15,12 @@ namespace {
 // Moves the source to the destination block by block until the source ends.
 CopyResult transfer(std::FILE* source, common::OutputFile& destination) {
   std::array<char, kCopyBlockSize> block;
+  const std::size_t blockSize = common::splitSize(block.size());
   for (;;) {
-    const std::size_t got = std::fread(block.data(), 1, block.size(), source);
+    const std::size_t got = std::fread(block.data(), 1, blockSize, source);
     if (!destination.write(block.data(), got)) return CopyResult::writeFailed;
     // fread comes back short only at the end of the source or on an error.
-    if (got < block.size()) {
+    if (got < blockSize) {
       return std::ferror(source) ? CopyResult::readFailed : CopyResult::copied;
     }
   }

@@ -5,6 +5,8 @@
 #include <new>
 #include <numeric>
 
+#include "common/split_size.h"
+
 namespace mevrix::meshtools {
 namespace {
 
@@ -56,7 +58,9 @@ std::uint32_t DistinctFloats::find(std::uint32_t key, float value) {
 }
 
 void DistinctFloats::grow(Partition& partition) {
-  const std::size_t size = partition.slots.empty() ? kInitialSlots : partition.slots.size() * 2;
+  const std::size_t size = partition.slots.empty()
+                               ? std::bit_floor(common::splitSize(kInitialSlots, 2))
+                               : partition.slots.size() * 2;
   if (size > kMaxSlots) throw std::bad_alloc();
   std::vector<std::uint32_t> slots(size, 0);
   const std::size_t mask = size - 1;

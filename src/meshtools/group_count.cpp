@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <optional>
 
+#include "common/split_size.h"
+
 namespace mevrix::meshtools {
 namespace {
 
@@ -33,7 +35,7 @@ class HeaderReader {
   const unsigned char* at(std::uint64_t position) {
     if (filled_ == 0 || position < start_ || position - start_ > filled_ - kBlockHeaderSize) {
       const std::uint64_t left = input_.size() - position;
-      filled_ = static_cast<std::size_t>(std::min<std::uint64_t>(left, kHeaderPage));
+      filled_ = static_cast<std::size_t>(std::min<std::uint64_t>(left, pageSize_));
       input_.readAt(position, reinterpret_cast<char*>(page_), filled_);
       start_ = position;
     }
@@ -42,6 +44,7 @@ class HeaderReader {
 
  private:
   common::ChunkedInput& input_;
+  const std::size_t pageSize_ = common::splitSize(kHeaderPage, kBlockHeaderSize);
   unsigned char page_[kHeaderPage];
   std::uint64_t start_ = 0;
   std::size_t filled_ = 0;
@@ -70,8 +73,9 @@ int countGroupIds(common::ChunkedInput& input) {
   std::uint64_t idsLeft = std::min(entryCount, (size - position) / 2);
   std::bitset<65536> seen;
   unsigned char ids[2 * kIdsPerRead];
+  const std::size_t idsPerRead = common::splitSize(kIdsPerRead);
   while (idsLeft != 0) {
-    const auto count = static_cast<std::size_t>(std::min<std::uint64_t>(idsLeft, kIdsPerRead));
+    const auto count = static_cast<std::size_t>(std::min<std::uint64_t>(idsLeft, idsPerRead));
     input.readAt(position, reinterpret_cast<char*>(ids), 2 * count);
     for (std::size_t i = 0; i < count; ++i) seen.set(readU16(ids + 2 * i));
     position += 2 * count;

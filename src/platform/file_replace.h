@@ -6,6 +6,7 @@
 // the old ones. Until then the old file stays as it was (or the name stays free), so a failure on
 // the way (a full disk, say) never loses it and never leaves a cut-off file behind.
 
+#include <cstddef>
 #include <cstdio>
 #include <memory>
 #include <optional>
@@ -16,6 +17,9 @@ namespace mevrix::platform {
 class Replacement {
  public:
   struct State;  // what each system keeps, defined beside its code
+
+  // The block in which complete contents are copied over old ones.
+  static constexpr std::size_t kCopyBlock = 128 * 1024;
 
   explicit Replacement(std::unique_ptr<State> state);
   Replacement(Replacement&&) noexcept;
@@ -29,7 +33,8 @@ class Replacement {
   // Flushes and closes file() and puts its contents at the path; true when every byte is there.
   // An existing file is flushed to the disk before it is replaced. On false the path holds what
   // it held before, unless the contents were being copied over the old ones when a write failed.
-  bool commit();
+  // Contents are copied over old ones `copyBlock` bytes at a time.
+  bool commit(std::size_t copyBlock = kCopyBlock);
 
  private:
   std::unique_ptr<State> state_;

@@ -39,7 +39,6 @@ namespace {
 
 constexpr int kAttempts = 100;
 constexpr int kMostLinks = 40;  // as many symbolic links in a row as the system follows
-constexpr std::size_t kCopyBlock = 128 * 1024;
 
 // A hidden name of fixed length, whatever the length of the replaced file's name, different on
 // every call; whether another file has it, an exclusive creation tells.
@@ -247,16 +246,16 @@ bool reserveRoom(int fd, off_t size) {
 
 // Copies the complete new contents over the file at the path, which keeps its every name, right
 // and attribute: room reserved first, then written from the start and cut to length.
-bool copyOver(const Replacement::State& state) {
+bool copyOver(const Replacement::State& state, std::size_t copyBlock) {
   struct stat contents;
   if (fstat(state.contents.get(), &contents) != 0) return false;
-  const std::unique_ptr<char[]> block(new (std::nothrow) char[kCopyBlock]);
+  const std::unique_ptr<char[]> block(new (std::nothrow) char[copyBlock]);
   if (!block) return false;
   Descriptor out(openat(state.folder.get(), state.name.c_str(),
                         O_WRONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
   if (!out || !reserveRoom(out.get(), contents.st_size)) return false;
   for (off_t at = 0; at < contents.st_size;) {
-    const ssize_t got = pread(state.contents.get(), block.get(), kCopyBlock, at);
+    const ssize_t got = pread(state.contents.get(), block.get(), copyBlock, at);
     if (got < 0 && errno == EINTR) continue;
     if (got <= 0 || !writeAll(out.get(), block.get(), static_cast<std::size_t>(got), at)) {
       return false;
@@ -319,7 +318,7 @@ std::FILE* Replacement::file() const {
   return state_->file;
 }
 
-bool Replacement::commit() {
+bool Replacement::commit(std::size_t copyBlock) {
   State& state = *state_;
   bool good = closeStream(state.file);
   if (good && !state.copyOver) {
@@ -337,7 +336,7 @@ bool Replacement::commit() {
       good = state.copyOver;
     }
   }
-  if (good) good = copyOver(state);
+  if (good) good = copyOver(state, copyBlock);
   discard(state);
   return good;
 }

@@ -29,8 +29,6 @@ struct Replacement::State {
 
 namespace {
 
-constexpr DWORD kCopyBlock = 128 * 1024;
-
 struct Examined {
   ReplacementAttempt::Outcome outcome = ReplacementAttempt::Outcome::writeDirectly;
   bool exists = false;
@@ -113,12 +111,12 @@ bool writeAll(HANDLE out, const char* bytes, DWORD size) {
 
 // Copies the complete new contents over the file at the path, which keeps its every name,
 // right and attribute: room reserved first, then written from the start and cut to length.
-bool copyOver(Replacement::State& state) {
+bool copyOver(Replacement::State& state, std::size_t copyBlock) {
   if (state.fd < 0) {
     state.fd = _sopen(state.newPath.c_str(), _O_RDONLY | _O_BINARY | _O_NOINHERIT, _SH_DENYNO);
     if (state.fd < 0) return false;
   }
-  const std::unique_ptr<char[]> block(new (std::nothrow) char[kCopyBlock]);
+  const std::unique_ptr<char[]> block(new (std::nothrow) char[copyBlock]);
   LARGE_INTEGER size;
   if (!block || !GetFileSizeEx(handleOf(state.fd), &size) ||
       _lseeki64(state.fd, 0, SEEK_SET) != 0) {
@@ -133,7 +131,7 @@ bool copyOver(Replacement::State& state) {
   bool good = SetFileInformationByHandle(out, FileAllocationInfo, &room, sizeof room) ||
               GetLastError() != ERROR_DISK_FULL;
   for (LONGLONG at = 0; good && at < size.QuadPart;) {
-    const int got = _read(state.fd, block.get(), kCopyBlock);
+    const int got = _read(state.fd, block.get(), static_cast<unsigned>(copyBlock));
     good = got > 0 && writeAll(out, block.get(), static_cast<DWORD>(got));
     at += got;
   }
@@ -194,7 +192,7 @@ std::FILE* Replacement::file() const {
   return state_->file;
 }
 
-bool Replacement::commit() {
+bool Replacement::commit(std::size_t copyBlock) {
   State& state = *state_;
   bool good = closeStream(state.file);
   // The old contents stay on the disk until the new ones are there too.
@@ -209,7 +207,7 @@ bool Replacement::commit() {
     }
     good = state.copyOver;
   }
-  if (good) good = copyOver(state);
+  if (good) good = copyOver(state, copyBlock);
   discard(state);
   return good;
 }

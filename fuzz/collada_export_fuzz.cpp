@@ -13,7 +13,7 @@
 #include <string_view>
 #include <vector>
 
-#include "collada/document_blocks.h"
+#include "collada/document.h"
 #include "collada/document_export.h"
 #include "collada/export_mesh.h"
 #include "collada/polylist_writer.h"

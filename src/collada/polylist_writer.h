@@ -4,8 +4,8 @@
 #include <cstdint>
 #include <string_view>
 
-#include "collada/document_blocks.h"
 #include "collada/document_export.h"
+#include "collada/materials.h"
 
 namespace mevrix::collada {
 

@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-#include "collada/document_blocks.h"
+#include "collada/document.h"
 #include "collada/export_mesh.h"
 #include "collada/polylist_writer.h"
 #include "collada/triangles_writer.h"

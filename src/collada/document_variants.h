@@ -27,6 +27,7 @@ MaterialPlan polylistMaterials(const ExportMesh& mesh, std::string_view baseName
 // group's triangles element names its own material.
 MaterialPlan triangleMaterials(const ExportMesh& mesh, std::string_view baseName);
 
+// The two styles, as the table above lays them out.
 inline constexpr WriterStyle kPolylistStyle{.baseNameRule = BaseNameRule::keepSingleWord,
                                             .copyright = "copyright 2010",
                                             .groupNameOffset = 7,

@@ -13,11 +13,10 @@
 #include <string_view>
 #include <vector>
 
-#include "collada/document_blocks.h"
+#include "collada/document.h"
 #include "collada/document_export.h"
+#include "collada/document_variants.h"
 #include "collada/export_mesh.h"
-#include "collada/polylist_writer.h"
-#include "collada/triangles_writer.h"
 #include "common/number_scan.h"
 #include "common/output_sink.h"
 #include "fuzz_support.h"

@@ -3,8 +3,7 @@
 #include "boundary/export_guard.h"
 #include "boundary/module_state.h"
 #include "boundary/value_conversion.h"
-#include "collada/polylist_writer.h"
-#include "collada/triangles_writer.h"
+#include "collada/document_variants.h"
 #include "mevrix/exports.h"
 
 using mevrix::boundary::guarded;

@@ -2,6 +2,7 @@
 
 #include <optional>
 
+#include "collada/document.h"
 #include "common/chunked_input.h"
 #include "common/output_sink.h"
 #include "common/path.h"

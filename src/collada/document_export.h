@@ -9,9 +9,9 @@
 #include <string>
 #include <string_view>
 
-#include "collada/document_blocks.h"
 #include "collada/export_mesh.h"
 #include "collada/export_metadata.h"
+#include "collada/materials.h"
 #include "common/byte_source.h"
 
 namespace mevrix::collada {

@@ -71,6 +71,13 @@ struct ExportMesh {
   common::BlockVector<GroupSlot> slots;
 };
 
+// Calls `visit(slot)` for every group's slot in the group map's order, the order of the
+// document's elements.
+template <typename Visit>
+void forEachGroupInMapOrder(const ExportMesh& mesh, Visit&& visit) {
+  for (const auto& [name, index] : mesh.groups) visit(mesh.slots[static_cast<std::size_t>(index)]);
+}
+
 // The text of a position or texture-coordinate line behind its first two characters, as the
 // document carries it.
 inline std::string_view lineValueText(std::string_view line) {

@@ -4,10 +4,9 @@
 #include <string>
 #include <string_view>
 
-#include "collada/document_blocks.h"
+#include "collada/document.h"
+#include "collada/document_variants.h"
 #include "collada/export_mesh.h"
-#include "collada/polylist_writer.h"
-#include "collada/triangles_writer.h"
 #include "common/output_sink.h"
 #include "support/line_ends.h"
 #include "support/memory_input.h"

@@ -7,7 +7,7 @@
 #include <filesystem>
 #include <string>
 
-#include "collada/polylist_writer.h"
+#include "collada/document_variants.h"
 #include "support/stand_in_source.h"
 #include "support/temp_dir.h"
 

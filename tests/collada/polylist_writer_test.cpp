@@ -1,12 +1,11 @@
 // The polygon-list document, byte for byte.
 
-#include "collada/polylist_writer.h"
-
 #include <gtest/gtest.h>
 
 #include <string>
 
 #include "collada/document_export.h"
+#include "collada/document_variants.h"
 #include "document_helpers.h"
 
 namespace mevrix::collada {

@@ -1,13 +1,12 @@
 // The triangles document, byte for byte, and its per-group materials.
 
-#include "collada/triangles_writer.h"
-
 #include <gtest/gtest.h>
 
 #include <set>
 #include <string>
 #include <vector>
 
+#include "collada/document_variants.h"
 #include "document_helpers.h"
 
 namespace mevrix::collada {

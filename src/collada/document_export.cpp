@@ -4,7 +4,7 @@
 
 #include "collada/document.h"
 #include "common/chunked_input.h"
-#include "common/output_sink.h"
+#include "common/export_output.h"
 #include "common/path.h"
 #include "common/space_tokens.h"
 
@@ -59,21 +59,13 @@ ExportResult exportDocument(ExportMetadata& metadata, common::ByteSource& source
     return ExportResult::inputUnreadable;  // nothing touched yet
   }
 
-  std::optional<common::OutputFile> file =
-      common::OutputFile::openReplacing(documentPath, sourceIdentity);
-  if (!file) return ExportResult::outputFailed;
-  bool finished = false;
-  if (!common::completes([&] {
-        common::OutputSink sink(*file);
+  return common::writeExportOutput(
+      documentPath, sourceIdentity, &source,
+      {ExportResult::ok, ExportResult::outputFailed, ExportResult::outputFailed},
+      [&](common::OutputSink& sink) {
         putDocument(sink, metadata, *mesh, *plan, *input);
-        finished = sink.finish();
-      })) {
-    return ExportResult::outputFailed;  // a replacement is removed; the OBJ file stays
-  }
-  // The OBJ file must be closed before a document that replaces it takes its name.
-  source.close();
-  const bool closed = file->close();
-  return finished && closed ? ExportResult::ok : ExportResult::outputFailed;
+        return ExportResult::ok;
+      });
 }
 
 }  // namespace mevrix::collada

@@ -143,6 +143,8 @@ class OutputSink {
   // Passes every buffered byte on to the file. True when everything written so far reached it
   // (always true in memory).
   bool finish();
+  // Whether a write to the file has failed already, so that the rest need not be made.
+  bool failed() const { return failed_; }
 
   // Everything written so far; in memory only.
   std::string_view contents() const { return {buffer_.get(), size_}; }

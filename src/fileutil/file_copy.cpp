@@ -3,7 +3,7 @@
 #include <cstring>
 #include <optional>
 
-#include "common/output_sink.h"
+#include "common/export_output.h"
 #include "common/split_size.h"
 #include "fileutil/file_operations.h"
 #include "platform/file_identity.h"
@@ -13,12 +13,13 @@ namespace mevrix::fileutil {
 namespace {
 
 // Moves the source to the destination block by block until the source ends.
-CopyResult transfer(std::FILE* source, common::OutputFile& destination) {
+CopyResult transfer(std::FILE* source, common::OutputSink& destination) {
   std::array<char, kCopyBlockSize> block;
   const std::size_t blockSize = common::splitSize(block.size());
   for (;;) {
     const std::size_t got = std::fread(block.data(), 1, blockSize, source);
-    if (!destination.write(block.data(), got)) return CopyResult::writeFailed;
+    destination.put(std::string_view(block.data(), got));
+    if (destination.failed()) return CopyResult::writeFailed;
     // fread comes back short only at the end of the source or on an error.
     if (got < blockSize) {
       return std::ferror(source) ? CopyResult::readFailed : CopyResult::copied;
@@ -42,13 +43,11 @@ CopyResult copyFile(const char* source, const char* destination) {
   // Writing the destination must never reach the source through another name for it.
   if (platform::identityOf(destination) == sourceIdentity) return CopyResult::sameFile;
 
-  std::optional<common::OutputFile> out =
-      common::OutputFile::openReplacing(destination, sourceIdentity);
-  if (!out) return CopyResult::destinationNotOpened;
-  const CopyResult result = transfer(in.get(), *out);
-  // A copy that failed is never closed: its new file is removed and the destination stays.
-  if (result != CopyResult::copied) return result;
-  return out->close() ? CopyResult::copied : CopyResult::writeFailed;
+  // A copy that failed is never put in place: the destination stays as it was.
+  return common::writeExportOutput(
+      destination, sourceIdentity, nullptr,
+      {CopyResult::copied, CopyResult::destinationNotOpened, CopyResult::writeFailed},
+      [&](common::OutputSink& sink) { return transfer(in.get(), sink); });
 }
 
 }  // namespace mevrix::fileutil

@@ -5,6 +5,7 @@
 #include <limits>
 #include <new>
 
+#include "common/export_output.h"
 #include "meshtools/bmp_writer.h"
 #include "meshtools/distinct_floats.h"
 #include "meshtools/sculpt_map_reader.h"
@@ -142,48 +143,39 @@ SculptResult convertToSculptMap(common::ChunkedInput& input, MapOutput& output) 
   }
   if (built != SculptResult::written) return built;
 
-  common::OutputSink* sink = output.open();
-  if (!sink) return SculptResult::cannotWrite;
-  bool fits = false;
-  bool finished = false;
-  // The output is open: memory running out now is a failed write.
-  if (!common::completes([&] {
-        fits = writeBmp24(*sink, map.width, map.height, map.pixels);
-        finished = output.finish();
-      })) {
-    return SculptResult::cannotWrite;
-  }
-  if (!fits) return SculptResult::tooLarge;
-  return finished ? SculptResult::written : SculptResult::cannotWrite;
+  return output.write([&](common::OutputSink& sink) {
+    return writeBmp24(sink, map.width, map.height, map.pixels) ? SculptResult::written
+                                                               : SculptResult::tooLarge;
+  });
+}
+
+SculptResult MemoryMapOutput::write(const Writer& write) {
+  SculptResult result = SculptResult::cannotWrite;
+  // Memory running out while the bytes are kept is a failed write.
+  if (!common::completes([&] { result = write(sink_); })) return SculptResult::cannotWrite;
+  return result;
 }
 
 namespace {
 
 // The image file, written only when the map is built, through a new file that takes the image's
-// name once complete: a failure leaves whatever the name held.
+// place once complete: a failure leaves whatever the path held.
 class MapFile final : public MapOutput {
  public:
   MapFile(const char* path, common::FileSource& source) : path_(path), source_(source) {}
 
-  common::OutputSink* open() override {
+  SculptResult write(const Writer& write) override {
     // The map is built: the OBJ file has been read for the last time, so even an image that
-    // names it may be written in place where no new file can be made.
-    std::optional<common::OutputFile> file = common::OutputFile::openReplacing(path_, std::nullopt);
-    if (!file) return nullptr;
-    return &sink_.emplace(file_.emplace(std::move(*file)));
-  }
-  bool finish() override {
-    const bool finished = sink_->finish();
-    // The OBJ file has been read twice; an image that replaces it must find it closed.
-    source_.close();
-    return file_->close() && finished;
+    // names it may be written directly (no identity to protect), and it is closed before the
+    // image takes its place.
+    return common::writeExportOutput(
+        path_, std::nullopt, &source_,
+        {SculptResult::written, SculptResult::cannotWrite, SculptResult::cannotWrite}, write);
   }
 
  private:
   const char* path_;
   common::FileSource& source_;
-  std::optional<common::OutputFile> file_;
-  std::optional<common::OutputSink> sink_;
 };
 
 }  // namespace

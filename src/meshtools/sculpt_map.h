@@ -3,6 +3,7 @@
 // image whose pixel colours are its vertex positions.
 
 #include <cstdint>
+#include <functional>
 #include <string_view>
 #include <vector>
 
@@ -49,22 +50,24 @@ struct SculptMap {
 // `tooLarge`, then `malformedMesh`. Throws common::ReadError.
 SculptResult buildSculptMap(common::ChunkedInput& input, SculptMap& map);
 
-// Where a map's bytes go. It is opened only once the map is built, so nothing is created or
+// Where a map's bytes go. It is written only once the map is built, so nothing is created or
 // changed for a mesh that gives no map.
 class MapOutput {
  public:
+  // What writes the image: `written` to keep it, another result to give it up.
+  using Writer = std::function<SculptResult(common::OutputSink&)>;
+
   virtual ~MapOutput() = default;
-  // The sink to write the image to, or null when the output cannot be opened.
-  virtual common::OutputSink* open() = 0;
-  // Completes the output; true when every byte reached it.
-  virtual bool finish() = 0;
+  // Opens the output, runs `write` and completes the output: `written` when every byte reached
+  // it, `cannotWrite` when it could not be opened or written (memory running out included), or
+  // what `write` gave instead of `written`.
+  virtual SculptResult write(const Writer& write) = 0;
 };
 
 // A map's bytes kept in memory.
 class MemoryMapOutput final : public MapOutput {
  public:
-  common::OutputSink* open() override { return &sink_; }
-  bool finish() override { return sink_.finish(); }
+  SculptResult write(const Writer& write) override;
   std::string_view bytes() const { return sink_.contents(); }
 
  private:

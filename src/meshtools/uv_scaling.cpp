@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <optional>
 
+#include "common/export_output.h"
 #include "common/number_format.h"
 #include "common/number_scan.h"
 #include "common/split_size.h"
@@ -74,21 +75,13 @@ ScaleUvStatus scaleUv(common::ByteSource& source,
   if (!common::completes([&] { input.emplace(source).readAhead(); })) {
     return ScaleUvStatus::inputFailed;
   }
-  std::optional<common::OutputFile> file =
-      common::OutputFile::openReplacing(outputPath, sourceIdentity);
-  if (!file) return ScaleUvStatus::outputFailed;
-  bool finished = false;
-  if (!common::completes([&] {
-        common::OutputSink sink(*file);
+  return common::writeExportOutput(
+      outputPath, sourceIdentity, &source,
+      {ScaleUvStatus::ok, ScaleUvStatus::outputFailed, ScaleUvStatus::outputFailed},
+      [&](common::OutputSink& sink) {
         scaleUvLines(*input, scale, sink);
-        finished = sink.finish();
-      })) {
-    return ScaleUvStatus::outputFailed;  // a replacement is removed; the input stays as it was
-  }
-  // A replaced input must be closed before the new file takes its name.
-  source.close();
-  const bool closed = file->close();
-  return finished && closed ? ScaleUvStatus::ok : ScaleUvStatus::outputFailed;
+        return ScaleUvStatus::ok;
+      });
 }
 
 }  // namespace mevrix::meshtools

@@ -16,11 +16,7 @@
 
 #include "platform/descriptor_posix.h"
 #include "platform/file_rights_posix.h"
-
-#ifdef __linux__
-#include <linux/magic.h>
-#include <sys/vfs.h>
-#endif
+#include "platform/output_location_posix.h"
 
 namespace mevrix::platform {
 
@@ -38,7 +34,6 @@ struct Replacement::State {
 namespace {
 
 constexpr int kAttempts = 100;
-constexpr int kMostLinks = 40;  // as many symbolic links in a row as the system follows
 
 // A hidden name of fixed length, whatever the length of the replaced file's name, different on
 // every call; whether another file has it, an exclusive creation tells.
@@ -61,80 +56,6 @@ std::string candidateName() {
 
 std::string descriptorPath(int fd) {
   return "/proc/self/fd/" + std::to_string(fd);
-}
-
-// Whether the files of `folder` belong to the system rather than to a disk: /proc, where a link
-// such as /proc/self/fd/1 stands for an open file, not for a name; and /sys.
-bool holdsSystemFiles(int folder) {
-#ifdef __linux__
-  struct statfs info;
-  return fstatfs(folder, &info) == 0 &&
-         (info.f_type == PROC_SUPER_MAGIC || info.f_type == SYSFS_MAGIC);
-#else
-  (void)folder;
-  return false;
-#endif
-}
-
-// What a symbolic link holds; empty when it cannot be read.
-std::string linkTarget(int folder, const std::string& name, off_t sizeHint) {
-  std::string target(static_cast<std::size_t>(sizeHint > 0 ? sizeHint : 256) + 1, '\0');
-  for (;;) {
-    const ssize_t got = readlinkat(folder, name.c_str(), target.data(), target.size());
-    if (got < 0) return {};
-    if (static_cast<std::size_t>(got) < target.size()) {
-      target.resize(static_cast<std::size_t>(got));
-      return target;
-    }
-    if (target.size() > 65536) return {};
-    target.resize(target.size() * 2);
-  }
-}
-
-// Where the bytes of a path go: its folder, opened once, and its last part in it.
-struct Location {
-  Descriptor folder;
-  std::string name;
-  struct stat status {};  // of the file there, when `exists`
-  bool exists = false;
-};
-
-// Finds the folder and name that `path` leads to, following symbolic links one by one, relative
-// to the folder of each, so that neither a deep folder nor a long path is ever spelt out whole.
-ReplacementAttempt::Outcome locate(const char* path, Location& found) {
-  using Outcome = ReplacementAttempt::Outcome;
-  std::string current = path;
-  Descriptor base;  // the folder a relative link target starts from; the current one at first
-  for (int links = 0; links <= kMostLinks; ++links) {
-    // A path ending in a separator names a folder, which the system then refuses to write.
-    if (current.empty() || current.back() == '/') return Outcome::writeDirectly;
-    const std::size_t slash = current.rfind('/');
-    const std::string folderPart = slash == std::string::npos ? "."
-                                   : slash == 0               ? "/"
-                                                              : current.substr(0, slash);
-    std::string name = slash == std::string::npos ? current : current.substr(slash + 1);
-    Descriptor folder(
-        openat(base ? base.get() : AT_FDCWD, folderPart.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC));
-    if (!folder) return Outcome::refused;
-    struct stat status;
-    if (fstatat(folder.get(), name.c_str(), &status, AT_SYMLINK_NOFOLLOW) != 0) {
-      if (errno != ENOENT) return Outcome::refused;
-      found = {std::move(folder), std::move(name), {}, false};
-      return Outcome::replacing;
-    }
-    if (S_ISLNK(status.st_mode)) {
-      if (holdsSystemFiles(folder.get())) return Outcome::writeDirectly;
-      current = linkTarget(folder.get(), name, status.st_size);
-      if (current.empty()) return Outcome::refused;
-      base = std::move(folder);
-      continue;
-    }
-    // Renaming a file over a device, a FIFO or a folder would take its place.
-    if (!S_ISREG(status.st_mode) || holdsSystemFiles(folder.get())) return Outcome::writeDirectly;
-    found = {std::move(folder), std::move(name), status, true};
-    return Outcome::replacing;
-  }
-  return Outcome::refused;  // a loop of links
 }
 
 // Tests may make new files the way systems without unnamed new files do.
@@ -184,7 +105,7 @@ Descriptor makeStagingFile() {
 
 // Makes the new file for an existing file: beside it and with all of its rights, so that it can
 // be renamed over it; else one to be copied over it.
-Descriptor makeReplacingFile(Replacement::State& state, const Location& at) {
+Descriptor makeReplacingFile(Replacement::State& state, const OutputLocation& at) {
   Descriptor file = makeNewFile(state.folder.get(), 0600, true, state.newName);
   if (!file) {
     if (errno == ENOSPC || errno == EDQUOT) return {};
@@ -348,9 +269,15 @@ void useNamedNewFilesForTesting(bool named) {
 ReplacementAttempt createReplacement(const char* path) {
   using Outcome = ReplacementAttempt::Outcome;
   if (!path || !*path) return {Outcome::refused, std::nullopt};
-  Location at;
-  const Outcome outcome = locate(path, at);
-  if (outcome != Outcome::replacing) return {outcome, std::nullopt};
+  OutputLocation at;
+  switch (locateOutput(path, at)) {
+    case Located::file:
+      break;
+    case Located::special:
+      return {Outcome::writeDirectly, std::nullopt};
+    case Located::nowhere:
+      return {Outcome::refused, std::nullopt};
+  }
 
   auto state = std::make_unique<Replacement::State>();
   state->folder = std::move(at.folder);

@@ -10,6 +10,7 @@
 
 #include "common/block_vector.h"
 #include "common/number_format.h"
+#include "common/split_size.h"
 
 namespace mevrix::collada {
 namespace {
@@ -52,7 +53,8 @@ class NormalTexts {
   explicit NormalTexts(const common::BlockVector<Vector3>& normals)
       : normals_(normals),
         count_(normals.size()),
-        slots_(std::min(kMaxSlots, std::bit_ceil(std::max<std::size_t>(1, count_)))),
+        slots_(std::min(std::bit_floor(common::splitSize(kMaxSlots)),
+                        std::bit_ceil(std::max<std::size_t>(1, count_)))),
         texts_(std::make_unique_for_overwrite<char[]>(slots_ * kSlotSize)),
         vertices_(std::make_unique_for_overwrite<std::size_t[]>(slots_)),
         sizes_(std::make_unique_for_overwrite<std::uint8_t[]>(slots_)) {

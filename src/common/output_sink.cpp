@@ -15,6 +15,8 @@ constexpr std::size_t kMemoryInitialSize = 4096;
 
 // What tests let every file take before its writes fail; nothing: no limit.
 std::optional<std::uint64_t> testWriteLimit;
+// Whether tests have every close fail.
+bool testClosesFail = false;
 
 }  // namespace
 
@@ -28,15 +30,15 @@ OutputFile::OutputFile(platform::Replacement replacement) : replacement_(std::mo
 }
 
 std::optional<OutputFile> OutputFile::open(const char* path, platform::WriteMode mode) {
-  bool created = false;
+  std::string created;
   platform::FileHandle file(platform::openForWriting(path, mode, &created));
   if (!file) return std::nullopt;
   OutputFile opened(std::move(file));
   if (mode == platform::WriteMode::append) {
     // Only a regular file can be cut back; a device or FIFO keeps what reached it.
     opened.appendedFrom_ = platform::regularFileSize(opened.file_.get());
-    if (created && opened.appendedFrom_) {
-      opened.createdPath_ = path;
+    if (!created.empty() && opened.appendedFrom_) {
+      opened.createdPath_ = std::move(created);
       opened.created_ = platform::identityOf(opened.file_.get());
     }
   }
@@ -57,6 +59,10 @@ std::optional<OutputFile> OutputFile::openReplacing(
 
 void OutputFile::limitWritesForTesting(std::optional<std::uint64_t> bytes) {
   testWriteLimit = bytes;
+}
+
+void OutputFile::failClosesForTesting(bool fail) {
+  testClosesFail = fail;
 }
 
 OutputFile::OutputFile(OutputFile&& other) noexcept
@@ -103,6 +109,7 @@ bool OutputFile::write(const char* bytes, std::size_t size) {
 }
 
 bool OutputFile::close() {
+  if (testClosesFail) failed_ = true;
   bool good = false;
   if (replacement_) {
     // A replacement that missed a byte is discarded, never put in place.

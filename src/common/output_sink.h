@@ -46,6 +46,9 @@ class OutputFile {
   // fail once `bytes` more bytes have been written in all (the write that crosses the limit
   // writes what fits). Nothing lifts the limit.
   static void limitWritesForTesting(std::optional<std::uint64_t> bytes);
+  // For tests, standing in for a flush or a close that reports an error (a write that failed
+  // late): while `fail` holds, every close() fails after writing what it holds.
+  static void failClosesForTesting(bool fail);
 
   OutputFile(OutputFile&& other) noexcept;
   OutputFile& operator=(OutputFile&&) = delete;

@@ -4,6 +4,8 @@
 #include <sys/types.h>
 
 #include <cerrno>
+#include <climits>
+#include <string>
 
 #ifdef _WIN32
 #define WIN32_LEAN_AND_MEAN
@@ -99,17 +101,42 @@ std::FILE* streamOn(int fd, bool append) {
 }
 #endif
 
-// Opens the file to append to, telling whether this made it: opened where it is, or else created
-// where nothing is. A dangling symbolic link, which an exclusive creation refuses, is opened as a
-// link: the file it names is created, though not as this call's own.
-int openForAppending(const char* path, bool& created) {
-  created = false;
+#ifdef _WIN32
+std::string danglingLinkTarget(const char* path) {
+  return path;
+}
+#else
+// Where the chain of symbolic links at `path` ends, or `path` when there is none: the name that a
+// file opened through it is created under.
+std::string danglingLinkTarget(const char* path) {
+  std::string current = path;
+  for (int links = 0; links < 40; ++links) {
+    struct stat info;
+    char target[PATH_MAX];
+    if (lstat(current.c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) break;
+    const ssize_t length = readlink(current.c_str(), target, sizeof target);
+    if (length <= 0 || static_cast<std::size_t>(length) == sizeof target) break;
+    std::string next(target, static_cast<std::size_t>(length));
+    const std::size_t slash = current.rfind('/');
+    if (next[0] != '/' && slash != std::string::npos) next.insert(0, current, 0, slash + 1);
+    current = std::move(next);
+  }
+  return current;
+}
+#endif
+
+// Opens the file to append to, telling which file this made, if any: opened where it is, or else
+// created where nothing is, also behind a dangling symbolic link, which an exclusive creation of
+// the link's own name refuses.
+int openForAppending(const char* path, std::string& created) {
+  created.clear();
   for (int attempt = 0; attempt < 3; ++attempt) {
     int fd = openDescriptor(path, kAppend);
     if (fd >= 0 || errno != ENOENT) return fd;
-    fd = openDescriptor(path, kAppend | kCreate | kExclusive);
+    const std::string target = attempt == 0 ? std::string(path) : danglingLinkTarget(path);
+    fd = openDescriptor(target.c_str(), kAppend | kCreate | kExclusive);
     if (fd >= 0) {
-      created = true;
+      created = target;
       return fd;
     }
     if (errno != EEXIST) return fd;
@@ -140,11 +167,11 @@ FileHandle openForReading(const char* path) {
 #endif
 }
 
-FileHandle openForWriting(const char* path, WriteMode mode, bool* created) {
+FileHandle openForWriting(const char* path, WriteMode mode, std::string* created) {
   const bool append = mode == WriteMode::append;
-  bool made = false;
+  std::string made;
   const int fd = append ? openForAppending(path, made) : openDescriptor(path, kTruncate | kCreate);
-  if (created) *created = made;
+  if (created) *created = std::move(made);
   if (fd < 0) return nullptr;
   FileHandle file(streamOn(fd, append));
   if (!file) closeDescriptor(fd);

@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <memory>
 #include <optional>
+#include <string>
 
 namespace mevrix::platform {
 
@@ -23,8 +24,9 @@ FileHandle openForReading(const char* path);
 
 // Opens `path` for binary writing, creating it if needed; `truncate` empties an existing file,
 // `append` adds behind its contents. Returns null on failure, also at once for a FIFO that no
-// program reads. When `created` is given, it tells whether this call made the file.
-FileHandle openForWriting(const char* path, WriteMode mode, bool* created = nullptr);
+// program reads. When `created` is given, it receives the path of the file an append made (the
+// name a dangling symbolic link holds, for one), or stays empty.
+FileHandle openForWriting(const char* path, WriteMode mode, std::string* created = nullptr);
 
 // Turns off the stream's own buffer, for a file read or written in large blocks: that buffer
 // would only copy every block once more.

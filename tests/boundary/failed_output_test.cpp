@@ -88,23 +88,42 @@ struct Folder {
   }
 };
 
-// While it lives, writes through the library fail once kRoom bytes have been written.
-struct WriteLimit {
-  WriteLimit() { common::OutputFile::limitWritesForTesting(kRoom); }
-  ~WriteLimit() { common::OutputFile::limitWritesForTesting(std::nullopt); }
+// Where a failure strikes: while it lives, writes through the library fail once `room` bytes
+// have been written, or every close fails (as a flush or a close reporting a late error does).
+struct Failure {
+  const char* name;
+  std::optional<std::uint64_t> room;
+  bool atClose = false;
 };
 
-TEST(FailedOutput, AFailingWriteLeavesTheOutputAsItWas) {
+struct Failing {
+  explicit Failing(const Failure& failure) {
+    common::OutputFile::limitWritesForTesting(failure.room);
+    common::OutputFile::failClosesForTesting(failure.atClose);
+  }
+  ~Failing() {
+    common::OutputFile::limitWritesForTesting(std::nullopt);
+    common::OutputFile::failClosesForTesting(false);
+  }
+};
+
+TEST(FailedOutput, AFailingWriteFlushOrCloseLeavesTheOutputAsItWas) {
   for (const OutputExport& e : kOutputExports) {
-    const Folder folder;
-    {
-      const WriteLimit limit;
-      EXPECT_EQ(folder.call(e), e.failure) << e.name;
+    // The bytes a successful call writes; the last of them go out when the sink is finished.
+    const Folder succeeded;
+    EXPECT_GE(succeeded.call(e), 0.0f) << e.name;
+    const std::uint64_t written = readFile(succeeded.output).size() -
+                                  (std::string_view(e.name) == "AppendOBJ" ? kOldBytes.size() : 0);
+    const Failure failures[] = {
+        {"while writing", kRoom}, {"at the last flush", written - 1}, {"at the close", {}, true}};
+    for (const Failure& failure : failures) {
+      const Folder folder;
+      {
+        const Failing failing(failure);
+        EXPECT_EQ(folder.call(e), e.failure) << e.name << " " << failure.name;
+      }
+      folder.expectUntouched(e);
     }
-    folder.expectUntouched(e);
-    // The same call without the limit succeeds: it failed for the write alone.
-    EXPECT_GE(folder.call(e), 0.0f) << e.name;
-    EXPECT_FALSE(readFile(folder.output) == kOldBytes) << e.name;
   }
 }
 
@@ -123,6 +142,23 @@ TEST(FailedOutputPosix, AFullDiskLeavesTheOutputAsItWas) {
     }
   }
   platform::useNamedNewFilesForTesting(false);
+}
+
+TEST(FailedOutputPosix, ADanglingLinkGetsTheFileItNamesOnlyWhenTheCallSucceeds) {
+  for (const OutputExport& e : kOutputExports) {
+    const Folder folder;
+    std::filesystem::remove(folder.output);
+    std::filesystem::create_symlink("named.file", folder.output);
+    {
+      const Failing failing({"while writing", kRoom});
+      EXPECT_EQ(folder.call(e), e.failure) << e.name;
+    }
+    EXPECT_TRUE(std::filesystem::is_symlink(folder.output)) << e.name;
+    folder.expectNoStrayFile(e);  // nothing made where the link leads
+    EXPECT_GE(folder.call(e), 0.0f) << e.name;
+    EXPECT_TRUE(std::filesystem::is_symlink(folder.output)) << e.name;
+    EXPECT_GT(std::filesystem::file_size(folder.dir.file("named.file")), 0u) << e.name;
+  }
 }
 
 TEST(FailedOutputPosix, AHostKilledWhileWritingLeavesNothingBehind) {

@@ -51,6 +51,34 @@ TEST(MeshToolsPlugIn, MergesCallByCallAndCarriesTexCoordsUntilCleared) {
   EXPECT_EQ(readFile(fresh), withPlatformLineEnds(body + "g first\nf 3/1 4/2 5/3 6/4 \n"));
 }
 
+TEST(MeshToolsPlugIn, AMergePastTheExactFloatsKeepsItsExactCountThroughAFailedCall) {
+  PlugIn plugIn;
+  TempDir dir;
+  // 2^24 + 1 positions, whose count the float result gives back as 2^24.
+  std::string positions;
+  positions.reserve(3 * 16777217);
+  for (int i = 0; i < 16777217; ++i) positions += "v \n";
+  const std::string big = dir.write("big.obj", positions);
+  positions = {};
+  const std::string small = dir.write("small.obj", "vt 0 0\nf 1/1 1/1 1/1\n");
+#ifdef _WIN32
+  const char* const discarded = "NUL";
+  const std::string failing = dir.path().string();  // a folder cannot be appended to
+#else
+  const char* const discarded = "/dev/null";
+  const std::string failing = "/dev/full";  // every write fails
+#endif
+  EXPECT_EQ(plugIn.call("GroupListClear", nullptr), 0.0f);
+  const float count = plugIn.call("AppendOBJ", big.c_str(), 0.0, discarded);
+  EXPECT_EQ(count, 16777216.0f);
+  // A failed call records nothing: the exact count stays the last success's.
+  EXPECT_EQ(plugIn.call("AppendOBJ", small.c_str(), count, failing.c_str()), -2.0f);
+  const std::string merged = dir.file("merged.obj");
+  EXPECT_EQ(plugIn.call("AppendOBJ", small.c_str(), count, merged.c_str()), 16777216.0f);
+  EXPECT_EQ(readFile(merged),
+            withPlatformLineEnds("vt 0 0\nf 16777218/1 16777218/1 16777218/1 \n"));
+}
+
 TEST(MeshToolsPlugIn, AppendObjChecksItsArgumentsFirst) {
   PlugIn plugIn;
   TempDir dir;

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <utility>
 
 namespace mevrix::common {
 
@@ -22,9 +23,9 @@ inline std::size_t splitSize(std::size_t production, std::size_t smallest = 1) {
 }
 
 // For tests: from now on every place splits its work at `size` (bytes or elements, as the place
-// counts); 0 gives every place its production size again.
-inline void splitWorkForTesting(std::size_t size) {
-  detail::testSplitSize = size;
+// counts); 0 gives every place its production size again. Returns the size set before.
+inline std::size_t splitWorkForTesting(std::size_t size) {
+  return std::exchange(detail::testSplitSize, size);
 }
 
 }  // namespace mevrix::common

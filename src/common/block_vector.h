@@ -32,15 +32,15 @@ class BlockVector {
     if (block.size() == block.capacity()) {
       block.reserve(std::min(blockSize(), std::max<std::size_t>(16, 2 * block.capacity())));
     }
-    return block.emplace_back(std::forward<Args>(args)...);
+    T& added = block.emplace_back(std::forward<Args>(args)...);
+    ++size_;
+    return added;
   }
 
-  T& operator[](std::size_t i) { return blocks_[i >> shift_][i & (blockSize() - 1)]; }
-  const T& operator[](std::size_t i) const { return blocks_[i >> shift_][i & (blockSize() - 1)]; }
+  T& operator[](std::size_t i) { return blocks_[i >> shift_][i & mask_]; }
+  const T& operator[](std::size_t i) const { return blocks_[i >> shift_][i & mask_]; }
 
-  std::size_t size() const {
-    return blocks_.empty() ? 0 : (blocks_.size() - 1) * blockSize() + blocks_.back().size();
-  }
+  std::size_t size() const { return size_; }
   bool empty() const { return blocks_.empty(); }
 
   // Calls `visit` with every element in order.
@@ -58,14 +58,19 @@ class BlockVector {
   }
 
   // Empties the array and gives its memory back.
-  void clear() { blocks_ = {}; }
+  void clear() {
+    blocks_ = {};
+    size_ = 0;
+  }
 
  private:
   std::size_t blockSize() const { return std::size_t{1} << shift_; }
 
   std::vector<std::vector<T>> blocks_;
+  std::size_t size_ = 0;
   // Blocks of kBlockSize elements, unless a test splits work smaller.
   unsigned shift_ = static_cast<unsigned>(std::countr_zero(std::bit_floor(splitSize(kBlockSize))));
+  std::size_t mask_ = (std::size_t{1} << shift_) - 1;
 };
 
 }  // namespace mevrix::common

@@ -4,7 +4,6 @@
 #include <limits>
 
 #include "common/number_scan.h"
-#include "common/split_size.h"
 
 namespace mevrix::collada {
 namespace {
@@ -37,9 +36,6 @@ std::int32_t clampedToInt32(std::size_t count) {
 
 class MeshReader {
  public:
-  // Faces of up to this many corners are read on the fast path.
-  static constexpr std::size_t kPlainCorners = 16;
-
   MeshReader(ExportMesh& mesh, std::size_t groupNameOffset)
       : mesh_(mesh), mode_(mesh.mode), groupNameOffset_(groupNameOffset) {
     mesh_.slots.emplace_back();
@@ -145,17 +141,18 @@ class MeshReader {
     if (mode_ >= 1) addFaceNormal(slot, tokens);
   }
 
-  // The common face: at most plainCorners_ tokens, each "12/34" or "12" with at most nine digits
+  // The common face: at most kPlainCorners tokens, each "12/34" or "12" with at most nine digits
   // per number. Read in one tight pass, with the numbers the general rule gives, and filed only
   // once the whole line is known to be such a face. False, with nothing filed, for other lines.
   bool readPlainFace(GroupSlot& slot, const char* p, const char* end) {
+    constexpr std::size_t kPlainCorners = 16;
     std::int32_t positions[kPlainCorners];
     std::int32_t texCoords[kPlainCorners];
     std::size_t count = 0;
     for (;;) {
       while (p != end && *p == ' ') ++p;
       if (p == end) break;
-      if (count == plainCorners_ ||
+      if (count == kPlainCorners ||
           !common::scanPlainCorner(p, end, true, positions[count], texCoords[count])) {
         return false;
       }
@@ -241,7 +238,6 @@ class MeshReader {
   ExportMesh& mesh_;
   const std::int32_t mode_;
   const std::size_t groupNameOffset_;
-  const std::size_t plainCorners_ = common::splitSize(kPlainCorners);
   common::BlockVector<Vector3> positions_;  // modes 1 and up
   std::size_t current_ = 0;
   Face face_;

@@ -23,6 +23,11 @@ class BlockVector {
 
   template <typename... Args>
   T& emplace_back(Args&&... args) {
+    // Mostly the last block has room: it never holds more than a block's elements.
+    if (!blocks_.empty() && blocks_.back().size() < blocks_.back().capacity()) {
+      ++size_;
+      return blocks_.back().emplace_back(std::forward<Args>(args)...);
+    }
     if (blocks_.empty() || blocks_.back().size() == blockSize()) {
       blocks_.emplace_back();
       // Only the first block starts small (a small array costs little); later ones are whole.

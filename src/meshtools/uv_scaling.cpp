@@ -6,17 +6,11 @@
 #include "common/export_output.h"
 #include "common/number_format.h"
 #include "common/number_scan.h"
-#include "common/split_size.h"
 
 namespace mevrix::meshtools {
 namespace {
 
-// A few numbers are read before any is written, so that reading the next number need not wait
-// for the last one's text.
-constexpr std::size_t kBatch = 4;
-
-void scaleUvLine(std::string_view line, double scale, float offset, std::size_t batch,
-                 common::OutputSink& sink) {
+void scaleUvLine(std::string_view line, double scale, float offset, common::OutputSink& sink) {
   if (line.size() < 2 || line[0] != 'v' || line[1] != 't') {
     sink.putReadingAhead<common::ChunkedInput::kPadding>(line, common::kLineEnd);
     return;
@@ -25,10 +19,13 @@ void scaleUvLine(std::string_view line, double scale, float offset, std::size_t 
   // "vt" and the separator behind it are dropped; a line "vt" alone has no separator.
   const char* p = line.data() + std::min<std::size_t>(3, line.size());
   const char* end = line.data() + line.size();
+  // A few numbers are read before any is written, so that reading the next number need not
+  // wait for the last one's text.
+  constexpr std::size_t kBatch = 4;
   for (bool more = true; more;) {
     float coordinates[kBatch];
     std::size_t count = 0;
-    while (count < batch) {
+    while (count < kBatch) {
       const common::ScanResult scanned = common::scanFloat(p, end, coordinates[count]);
       if (!scanned.ok) {
         more = false;
@@ -53,9 +50,8 @@ void scaleUvLine(std::string_view line, double scale, float offset, std::size_t 
 
 void scaleUvLines(common::ChunkedInput& input, double scale, common::OutputSink& sink) {
   const float offset = static_cast<float>((1.0 - scale) / 2.0);
-  const std::size_t batch = common::splitSize(kBatch);
   std::string_view line;
-  while (input.nextLine(line)) scaleUvLine(line, scale, offset, batch, sink);
+  while (input.nextLine(line)) scaleUvLine(line, scale, offset, sink);
 }
 
 ScaleUvStatus scaleUvFile(const char* inputPath, const char* outputPath, double scale) {

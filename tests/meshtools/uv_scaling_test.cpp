@@ -43,6 +43,8 @@ TEST(ScaleUvText, ScalesEveryNumberTowardTheCentre) {
   // At 0.35 the offset held as a float gives 0.325017 where a double offset would give
   // 0.325018, and 0.00235 gives 0.325823 only when the sum is rounded to a float first.
   EXPECT_EQ(scaled("vt 5e-05 0.00235\n", 0.35), withPlatformLineEnds("vt 0.325017 0.325823 \n"));
+  // A double offset, or float arithmetic throughout, gives 0.350446.
+  EXPECT_EQ(scaled("vt 0.001485\n", 0.3), withPlatformLineEnds("vt 0.350445 \n"));
 }
 
 TEST(ScaleUvText, KeepsEveryOtherLineAndEndsEachWithTheLineEnd) {

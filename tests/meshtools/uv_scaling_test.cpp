@@ -90,6 +90,9 @@ TEST(ScaleUvFile, ReplacesTheOutputAndLeavesItAloneWhenTheInputIsMissing) {
   EXPECT_EQ(readFile(output), withPlatformLineEnds("v 1 2 3\nvt 0.25 0.75 \n"));
   EXPECT_EQ(scaleUvFile(input.c_str(), dir.file("no/dir/out.obj").c_str(), 0.5),
             ScaleUvStatus::outputFailed);
+  EXPECT_EQ(scaleUvFile(dir.write("empty.obj", "").c_str(), output.c_str(), 0.5),
+            ScaleUvStatus::ok);
+  EXPECT_EQ(readFile(output), "");
 }
 
 TEST(ScaleUvFile, AnOutputThatIsTheInputReceivesTheRescaledText) {

@@ -55,6 +55,9 @@ TEST(ColladaExports, WriteTheDocumentsAndReturn0) {
   EXPECT_EQ(readFile(dir.file("tri.dae")), golden("triangles_tri_normals.dae"));
   EXPECT_EQ(metadata().baseName, "tri_");
   EXPECT_EQ(metadata().copyright, "copyright 2015");
+
+  EXPECT_EQ(call(writeCollada, dir.write("empty.obj", ""), 0, dir.file("head.dae")), 0.0f);
+  EXPECT_EQ(readFile(dir.file("head.dae")), test::polylistDocument("", 0));
 }
 
 TEST(ColladaExports, TruncateTheModeTowardZero) {

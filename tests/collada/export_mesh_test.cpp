@@ -115,6 +115,24 @@ void readFaceLiterally(std::string_view line, Numbers& positions, Numbers& texCo
 }
 
 TEST(ExportMesh, ReadsCornersExactlyAsTheIndexTextRuleOnGeneratedFaces) {
+  // Faces around and past the 16 corners of the fast path, and numbers at both ends of 32 bits
+  // that jump back and forth, the largest differences the corner list keeps.
+  std::vector<std::string> faces = {"f"};
+  for (int i = 0; i < 32; ++i) faces[0] += " 2147483647/-2147483648 -2147483648/2147483647";
+  for (int corners : {16, 17, 64, 1000}) {
+    std::string line = "f";
+    for (int i = 1; i <= corners; ++i)
+      line += ' ' + std::to_string(i * 7) + '/' + std::to_string(i);
+    faces.push_back(line);
+  }
+  for (const std::string& line : faces) {
+    Numbers positions, texCoords;
+    readFaceLiterally(line, positions, texCoords);
+    const ExportMesh mesh = readExportMeshFromMemory(line, 0, 2);
+    EXPECT_EQ(faceSizes(mesh.slots[0]), (Numbers{static_cast<std::int32_t>(positions.size())}));
+    EXPECT_EQ(positionNumbers(mesh.slots[0]), positions) << line.substr(0, 40);
+    EXPECT_EQ(texCoordNumbers(mesh.slots[0]), texCoords) << line.substr(0, 40);
+  }
   // Odd rounds mostly write the common corner shapes, with numbers of up to 12 digits.
   const std::string alphabets[] = {"0123456789//  -+x\t.e", "01234567890123456789/  "};
   std::mt19937 random(2024);

@@ -35,13 +35,17 @@ TEST(ColladaInputFailure, TellsAnUnreadableFileFromAnIncompleteDocument) {
     std::string_view after;
     int failingRead;
     ExportResult result;
+    std::uint64_t overstated = 0;  // bytes the source's size claims beyond its own
+    std::size_t split = 0;         // the size the work is split at; 0: the production sizes
   } cases[] = {
       {kObj, 1, ExportResult::inputUnreadable},  // no document touched
       {kObj, 20, ExportResult::inputUnreadable},
-      {kObj, 27, ExportResult::outputFailed},  // while the positions are written
-      {kObj, 33, ExportResult::outputFailed},  // while the texture coordinates are written
+      {kObj, 27, ExportResult::outputFailed},         // while the positions are written
+      {kObj, 33, ExportResult::outputFailed},         // while the texture coordinates are written
+      {kObj, 33, ExportResult::outputFailed, 0, 64},  // the same once the sink has flushed
       {shorter, 0, ExportResult::outputFailed},
       {longer, 0, ExportResult::outputFailed},
+      {kObj, 0, ExportResult::inputUnreadable, 4096},
       {kObj, 0, ExportResult::ok},
   };
   // The reads are counted in the production window, whatever size the run splits work at.
@@ -50,15 +54,19 @@ TEST(ColladaInputFailure, TellsAnUnreadableFileFromAnIncompleteDocument) {
     for (const auto& c : cases) {
       TempDir dir;
       const std::string document = dir.write("head.dae", "kept");
-      StandInSource source(kObj, c.after, c.failingRead);
+      StandInSource source(kObj, c.after, c.failingRead, c.overstated);
       ExportMetadata metadata;
       // As the same file, the document would replace the OBJ file it is made from.
       const auto identity = sameFile ? platform::identityOf(document.c_str()) : std::nullopt;
+      const std::string row = std::to_string(c.failingRead) + " " + std::to_string(c.overstated) +
+                              " " + std::to_string(c.split) + " " + std::to_string(sameFile);
+      common::splitWorkForTesting(c.split);
       EXPECT_EQ(exportDocument(metadata, source, identity, document.c_str(), 0, kStyle), c.result)
-          << c.failingRead << " " << sameFile;
+          << row;
+      common::splitWorkForTesting(0);
       // A failed export, whenever it failed, leaves the document path as it was.
       const bool kept = c.result != ExportResult::ok;
-      EXPECT_EQ(test::readFile(document) == "kept", kept) << c.failingRead << " " << sameFile;
+      EXPECT_EQ(test::readFile(document) == "kept", kept) << row;
       EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1);
     }
   }

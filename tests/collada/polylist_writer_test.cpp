@@ -235,6 +235,17 @@ TEST(PolylistDocument, NormalsThatAreNoNumbersOrNameNoVertexAreWrittenAsZero) {
   EXPECT_NE(smooth.find(">0 0 1 0 0 1 0 0 0 0 0 1 0 0 1 0 0 1 0 0 0 0 0 1 0 0 0 0 0 1 "
                         "0 0 1 </float_array>"),
             std::string::npos);
+
+  // Nor does the vertex just after the last, with as many vertices (16) as the first block of
+  // vertex normals holds: nothing behind that block is read for it.
+  std::string sixteen = "v 0 0 0\nv 1 0 0\nv 0 1 0\n";
+  for (int i = 3; i < 16; ++i) sixteen += "v 0 0 0\n";
+  for (const std::int32_t mode : {2, 3}) {
+    EXPECT_NE(polylistDocument(sixteen + "g Part_a\nf 1 2 3\nf 1 2 17\n", mode)
+                  .find(">0 0 1 0 0 1 0 0 1 0 0 1 0 0 1 0 0 0 </float_array>"),
+              std::string::npos)
+        << mode;
+  }
 }
 
 // The text between the opening tag that `prefix` starts and the next "<".

@@ -113,6 +113,9 @@ TEST(ChunkedInput, AReadErrorOrASourceThatChangedIsAReadErrorNeverAnEnd) {
   EXPECT_THROW(readTwice(shrinking), ReadError);
   test::StandInSource growing(text, longer);
   EXPECT_THROW(readTwice(growing), ReadError);
+  // A read of 0 bytes before the size's end fails; waiting for more would never end.
+  test::StandInSource overstated(text, text, 0, 4096);
+  EXPECT_THROW(readTwice(overstated), ReadError);
 }
 
 TEST(ChunkedInput, ALineLongerThanTheLargestBufferCannotBeRead) {

@@ -85,6 +85,13 @@ TEST(CountGroupIds, WalksFromBlockToBlockByTheirLengths) {
   // The group block's own length field is not used.
   EXPECT_EQ(count(MeshFile().block(kGroupTag, 0, 2, std::string("\x01\x00\x02\x00", 4)).bytes()),
             2);
+  // A chain beyond the first 4 KiB page of headers, read from byte 32, whose group block header
+  // begins 8 bytes before that page ends: its entry count lies in the next page, and a wrong one
+  // would count the block behind the ids too.
+  MeshFile chain;
+  chain.block(1, 24, 0, "skipped!");
+  for (int i = 0; i < 254; ++i) chain.block(2, 0, 0);
+  EXPECT_EQ(count(chain.groups({1, 2, 3}).block(5, 0, 0).bytes()), 3);
 }
 
 TEST(CountGroupIds, ALengthBelowAHeaderStartsTheNextBlockInsideTheFirst) {

@@ -29,14 +29,22 @@ const std::string kCell =
     "v 0 0 0\nv 0 1 0\nv 1 1 0\nv 1 0 1\nvt 0 0\nvt 0 1\nvt 1 1\nvt 1 0\nf 1/1 2/2 3/3 4/4\n";
 
 TEST(InputFailure, AppendAndRescaleTellAnUnreadableInputFromAnIncompleteOutput) {
+  // More cells than the output buffer holds.
+  std::string manyCells;
+  while (manyCells.size() < std::size_t{600} << 10) manyCells += kCell;
   const struct {
     int failingRead;
     int appendResult;
     int scaleResult;
+    std::string_view input = kCell;
+    std::uint64_t overstated = 0;  // bytes the source's size claims beyond its own
   } cases[] = {
       {1, -1, -1},   // nothing could be read
       {5, -2, -2},   // the output had begun
       {26, -2, -2},  // the last read
+      // The last read, once the output has been flushed.
+      {static_cast<int>((manyCells.size() + 2) / 3), -2, -2, manyCells},
+      {0, -2, -2, kCell, 4096},  // a read of 0 bytes before the end
   };
   // Whenever the input fails, the output is left as it was: an append is cut back, a rescaled
   // file never takes the output's name.
@@ -44,14 +52,14 @@ TEST(InputFailure, AppendAndRescaleTellAnUnreadableInputFromAnIncompleteOutput) 
     TempDir dir;
     const std::string output = dir.write("out.obj", "kept\n");
     MergeState state;
-    StandInSource appended(kCell, kCell, c.failingRead);
+    StandInSource appended(c.input, c.input, c.failingRead, c.overstated);
     const AppendResult append = appendObj(appended, "part", output.c_str(), 0, state);
     EXPECT_EQ(static_cast<int>(append.status), c.appendResult) << c.failingRead;
     EXPECT_TRUE(state.groupList.empty());
     EXPECT_EQ(test::readFile(output), "kept\n") << c.failingRead;
 
     const std::string rescaled = dir.write("scaled.obj", "kept\n");
-    StandInSource scaled(kCell, kCell, c.failingRead);
+    StandInSource scaled(c.input, c.input, c.failingRead, c.overstated);
     EXPECT_EQ(static_cast<int>(scaleUv(scaled, std::nullopt, rescaled.c_str(), 0.5)), c.scaleResult)
         << c.failingRead;
     EXPECT_EQ(test::readFile(rescaled), "kept\n") << c.failingRead;
@@ -65,9 +73,10 @@ TEST(InputFailure, ASculptMapIsNeverWrittenFromAnInputThatFailedOrChanged) {
   const struct {
     std::string_view after;
     int failingRead;
-  } cases[] = {{kCell, 1}, {kCell, 20}, {kCell, 30}, {shorter, 0}, {longer, 0}};
+    std::uint64_t overstated = 0;
+  } cases[] = {{kCell, 1}, {kCell, 20}, {kCell, 30}, {shorter, 0}, {longer, 0}, {kCell, 0, 4096}};
   for (const auto& c : cases) {
-    StandInSource source(kCell, c.after, c.failingRead);
+    StandInSource source(kCell, c.after, c.failingRead, c.overstated);
     common::ChunkedInput input(source, 8);
     MemoryMapOutput output;
     EXPECT_EQ(convertToSculptMap(input, output), SculptResult::cannotRead) << c.failingRead;
@@ -88,6 +97,9 @@ TEST(InputFailure, TheGroupCountOfAFileThatFailsIsNoCount) {
     common::ChunkedInput input(source);
     EXPECT_THROW(countGroupIds(input), common::ReadError) << failing;
   }
+  StandInSource overstated(file, file, 0, 4096);
+  common::ChunkedInput shortOfItsSize(overstated);
+  EXPECT_THROW(countGroupIds(shortOfItsSize), common::ReadError);
   StandInSource source(file, file);
   common::ChunkedInput input(source);
   EXPECT_EQ(countGroupIds(input), 3);

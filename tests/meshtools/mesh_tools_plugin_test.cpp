@@ -93,6 +93,9 @@ TEST(MeshToolsPlugIn, AppendObjChecksItsArgumentsFirst) {
   const std::string empty = dir.write("empty.obj", "# nothing\n");
   EXPECT_EQ(plugIn.call("AppendOBJ", empty.c_str(), 12.0, output.c_str()), 12.0f);
   EXPECT_EQ(readFile(output), "");
+  EXPECT_EQ(plugIn.call("AppendOBJ", dir.write("void.obj", "").c_str(), 12.0, output.c_str()),
+            12.0f);
+  EXPECT_EQ(readFile(output), "");
 }
 
 TEST(MeshToolsPlugIn, ScaleUVsChecksTheScaleBeforeThePaths) {

@@ -169,6 +169,14 @@ TEST(AppendObjText, RewritesFacesAsOneStringStreamWould) {
     ASSERT_EQ(face(line, 5, texCoordBase), streamReference(line, 5, texCoordBase))
         << '"' << line << '"';
   }
+  // Faces of many corners, plain ones and ones that need the general reading.
+  for (int corners : {17, 64, 1000}) {
+    std::string plain = "f";
+    for (int i = 1; i <= corners; ++i) plain += ' ' + std::to_string(i) + '/' + std::to_string(i);
+    for (const std::string& line : {plain, plain + "/9"}) {
+      EXPECT_EQ(face(line, 5, 7), streamReference(line, 5, 7)) << corners;
+    }
+  }
 }
 
 TEST(AppendObjText, SumsBeyondThirtyTwoBitsAreWrittenExactly) {

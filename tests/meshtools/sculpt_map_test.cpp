@@ -99,6 +99,27 @@ TEST(SculptMap, AFaceMayStartAtAnyCornerAndGoEitherWayRound) {
       convert(kFourPositions + "vt 5 -3\nvt 7 -3\nvt 5 2\nvt 7 2\n" + "f 3/4 4/2 1/1 2/3\n");
   ASSERT_EQ(map.result, SculptResult::written);
   EXPECT_EQ(aroundTheCell(map.bytes), kColour1 + kColour2 + kColour3 + kColour4);
+
+  // Round the other way, corner 1 to 2 along u: the pair rules put the bottom right and top left
+  // corners on their own pixels, and the bottom left and top right ones each on the pixel that
+  // the same vertex has in the diagonal neighbour cell. A grid so made fills every pixel as before
+  // but the bottom left ones of its first row and column of cells and the top right ones of its
+  // last.
+  const Converted reversed = convert(kFourPositions + kOneCellTexCoords + "f 1/1 4/4 3/3 2/2\n");
+  ASSERT_EQ(reversed.result, SculptResult::written);
+  EXPECT_EQ(aroundTheCell(reversed.bytes), kBlack + kColour2 + kBlack + kColour4);
+  const Converted forward = convert(gridObj(3, 3));
+  const Converted backward = convert(gridObj(3, 3, true));
+  ASSERT_EQ(backward.result, SculptResult::written);
+  for (std::uint32_t column = 0; column < 6; ++column) {
+    for (std::uint32_t row = 0; row < 6; ++row) {
+      const bool unreached = (column % 2 == 0 && row % 2 == 0 && (column == 0 || row == 0)) ||
+                             (column % 2 == 1 && row % 2 == 1 && (column == 5 || row == 5));
+      EXPECT_EQ(pixel(backward.bytes, column, row),
+                unreached ? kBlack : pixel(forward.bytes, column, row))
+          << column << " " << row;
+    }
+  }
 }
 
 TEST(SculptMap, The33By33VertexGridGivesA64By64Map) {
@@ -211,6 +232,11 @@ TEST(SculptMap, AMalformedMeshIsReportedAfterTheGridChecks) {
   const std::string cell = kFourPositions + kOneCellTexCoords;
   EXPECT_EQ(convert(cell + "f 1/1 2/2\n").result, SculptResult::malformedMesh);
   EXPECT_EQ(convert(cell + "f 1/1 2/2 3/3 4/4 1/1\n").result, SculptResult::malformedMesh);
+  for (int corners : {17, 64, 1000}) {
+    std::string face = "f";
+    for (int i = 0; i < corners; ++i) face += " 1/1";
+    EXPECT_EQ(convert(cell + face + "\n").result, SculptResult::malformedMesh) << corners;
+  }
   EXPECT_EQ(convert(cell + "f 1 2 3 4\n").result, SculptResult::malformedMesh);
   EXPECT_EQ(convert(cell + "f 1/1 2/2 3/3 9/4\n").result, SculptResult::malformedMesh);
   EXPECT_EQ(convert(cell + "f 1/1 2/2 3/3 4/-1\n").result, SculptResult::malformedMesh);

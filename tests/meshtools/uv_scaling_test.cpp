@@ -43,6 +43,8 @@ TEST(ScaleUvText, ScalesEveryNumberTowardTheCentre) {
   // At 0.35 the offset held as a float gives 0.325017 where a double offset would give
   // 0.325018, and 0.00235 gives 0.325823 only when the sum is rounded to a float first.
   EXPECT_EQ(scaled("vt 5e-05 0.00235\n", 0.35), withPlatformLineEnds("vt 0.325017 0.325823 \n"));
+  // A double offset, or float arithmetic throughout, gives 0.350446.
+  EXPECT_EQ(scaled("vt 0.001485\n", 0.3), withPlatformLineEnds("vt 0.350445 \n"));
 }
 
 TEST(ScaleUvText, KeepsEveryOtherLineAndEndsEachWithTheLineEnd) {
@@ -88,6 +90,9 @@ TEST(ScaleUvFile, ReplacesTheOutputAndLeavesItAloneWhenTheInputIsMissing) {
   EXPECT_EQ(readFile(output), withPlatformLineEnds("v 1 2 3\nvt 0.25 0.75 \n"));
   EXPECT_EQ(scaleUvFile(input.c_str(), dir.file("no/dir/out.obj").c_str(), 0.5),
             ScaleUvStatus::outputFailed);
+  EXPECT_EQ(scaleUvFile(dir.write("empty.obj", "").c_str(), output.c_str(), 0.5),
+            ScaleUvStatus::ok);
+  EXPECT_EQ(readFile(output), "");
 }
 
 TEST(ScaleUvFile, AnOutputThatIsTheInputReceivesTheRescaledText) {

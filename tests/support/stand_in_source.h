@@ -1,6 +1,6 @@
 #pragma once
-// A source that behaves as a file can go wrong: one of its reads fails, or its bytes change once
-// they have all been read (between a reader's passes).
+// A source that behaves as a file can go wrong: one of its reads fails, its bytes change once
+// they have all been read (between a reader's passes), or its size says more than it delivers.
 
 #include <cstdint>
 #include <optional>
@@ -13,20 +13,26 @@ namespace mevrix::test {
 class StandInSource : public common::MemorySource {
  public:
   // Hands out `before` three bytes per read, failing the `failingRead`-th read (counted from 1;
-  // 0: none). Once every byte of `before` has been handed out, it holds `after` instead.
-  StandInSource(std::string_view before, std::string_view after, int failingRead = 0)
-      : MemorySource(before, 3), before_(before), after_(after), failingRead_(failingRead) {}
+  // 0: none). Once every byte of `before` has been handed out, it holds `after` instead. Its size
+  // says `overstated` bytes more than it holds, as /sys files say 4096.
+  StandInSource(std::string_view before, std::string_view after, int failingRead = 0,
+                std::uint64_t overstated = 0)
+      : MemorySource(before, 3),
+        before_(before),
+        after_(after),
+        failingRead_(failingRead),
+        overstated_(overstated) {}
 
   std::optional<std::uint64_t> size() override {
     turn();
-    return MemorySource::size();
+    return *MemorySource::size() + overstated_;
   }
   bool seek(std::uint64_t offset) override {
     turn();
     return MemorySource::seek(offset);
   }
   std::optional<std::size_t> read(char* buffer, std::size_t size) override {
-    if (++reads_ == failingRead_) return std::nullopt;
+    if (failingRead_ != 0 && ++reads_ == failingRead_) return std::nullopt;
     const std::optional<std::size_t> got = MemorySource::read(buffer, size);
     if (got) handedOut_ += *got;
     return got;
@@ -40,6 +46,7 @@ class StandInSource : public common::MemorySource {
   std::string_view before_;
   std::string_view after_;
   int failingRead_;
+  std::uint64_t overstated_;
   int reads_ = 0;
   std::size_t handedOut_ = 0;
 };

@@ -86,15 +86,20 @@ void ChunkedInput::rewind(std::uint64_t offset) {
   moveTo(offset);
 }
 
-void ChunkedInput::readAt(std::uint64_t offset, char* buffer, std::size_t count) {
+std::size_t ChunkedInput::readAtLeast(std::uint64_t offset, char* buffer, std::size_t least,
+                                      std::size_t count) {
   if (offset > size_ || count > size_ - offset) throw ReadError();
   moveTo(offset);
-  for (std::size_t done = 0; done != count;) {
+  std::size_t done = 0;
+  while (done != count) {
     const std::optional<std::size_t> got = source_.read(buffer + done, count - done);
-    if (!got || *got == 0 || *got > count - done) throw ReadError();
+    if (!got || *got > count - done) throw ReadError();
+    if (*got == 0) break;  // the source ends before its size said
     done += *got;
   }
-  bufferStart_ = offset + count;
+  if (done < least) throw ReadError();
+  bufferStart_ = offset + done;
+  return done;
 }
 
 }  // namespace mevrix::common

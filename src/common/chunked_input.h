@@ -97,7 +97,16 @@ class ChunkedInput {
 
   // Reads exactly `count` bytes at `offset` into `buffer`; lines then go on behind them. Throws
   // ReadError when they are not all there.
-  void readAt(std::uint64_t offset, char* buffer, std::size_t count);
+  void readAt(std::uint64_t offset, char* buffer, std::size_t count) {
+    readAtLeast(offset, buffer, count, count);
+  }
+
+  // Reads at most `count` bytes at `offset` into `buffer`, stopping early where the source ends
+  // before its size said, and returns how many it read. For reading ahead of what is needed: a
+  // source that falls short there gives the same result as one read only as far as needed.
+  // Throws ReadError when fewer than `least` bytes are there.
+  std::size_t readAtLeast(std::uint64_t offset, char* buffer, std::size_t least,
+                          std::size_t count);
 
  private:
   // Finds the line feeds among the next 64 bytes behind scanned_ (fewer at the end of what was

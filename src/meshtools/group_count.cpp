@@ -35,8 +35,9 @@ class HeaderReader {
   const unsigned char* at(std::uint64_t position) {
     if (filled_ == 0 || position < start_ || position - start_ > filled_ - kBlockHeaderSize) {
       const std::uint64_t left = input_.size() - position;
-      filled_ = static_cast<std::size_t>(std::min<std::uint64_t>(left, pageSize_));
-      input_.readAt(position, reinterpret_cast<char*>(page_), filled_);
+      filled_ =
+          input_.readAtLeast(position, reinterpret_cast<char*>(page_), kBlockHeaderSize,
+                             static_cast<std::size_t>(std::min<std::uint64_t>(left, pageSize_)));
       start_ = position;
     }
     return page_ + (position - start_);

@@ -97,9 +97,10 @@ TEST(InputFailure, TheGroupCountOfAFileThatFailsIsNoCount) {
     common::ChunkedInput input(source);
     EXPECT_THROW(countGroupIds(input), common::ReadError) << failing;
   }
+  // Bytes missing behind all that the count needs do not change it, whatever the page read ahead.
   StandInSource overstated(file, file, 0, 4096);
   common::ChunkedInput shortOfItsSize(overstated);
-  EXPECT_THROW(countGroupIds(shortOfItsSize), common::ReadError);
+  EXPECT_EQ(countGroupIds(shortOfItsSize), 3);
   StandInSource source(file, file);
   common::ChunkedInput input(source);
   EXPECT_EQ(countGroupIds(input), 3);

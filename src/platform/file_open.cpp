@@ -54,13 +54,6 @@ int openDescriptor(const char* path, int flags) {
   return _sopen(path, flags | _O_WRONLY | _O_BINARY | _O_NOINHERIT, _SH_DENYNO,
                 _S_IREAD | _S_IWRITE);
 }
-constexpr int kAppend = _O_APPEND;
-constexpr int kTruncate = _O_TRUNC;
-constexpr int kCreate = _O_CREAT;
-constexpr int kExclusive = _O_EXCL;
-std::FILE* streamOn(int fd, bool append) {
-  return _fdopen(fd, append ? "ab" : "wb");
-}
 #else
 int descriptorOf(std::FILE* file) {
   return fileno(file);
@@ -92,6 +85,9 @@ int openDescriptor(const char* path, int flags) {
   }
   return fd;
 }
+#endif
+
+// Both systems' C runtimes know these names (on Windows beside _O_APPEND and _fdopen).
 constexpr int kAppend = O_APPEND;
 constexpr int kTruncate = O_TRUNC;
 constexpr int kCreate = O_CREAT;
@@ -99,7 +95,6 @@ constexpr int kExclusive = O_EXCL;
 std::FILE* streamOn(int fd, bool append) {
   return fdopen(fd, append ? "ab" : "wb");
 }
-#endif
 
 #ifdef _WIN32
 std::string danglingLinkTarget(const char* path) {
@@ -175,6 +170,14 @@ FileHandle openForWriting(const char* path, WriteMode mode, std::string* created
   if (fd < 0) return nullptr;
   FileHandle file(streamOn(fd, append));
   if (!file) closeDescriptor(fd);
+  return file;
+}
+
+FileHandle streamOnDuplicate(int fd) {
+  const int duplicate = duplicateDescriptor(fd);
+  if (duplicate < 0) return nullptr;
+  FileHandle file(streamOn(duplicate, false));
+  if (!file) closeDescriptor(duplicate);
   return file;
 }
 

@@ -28,6 +28,10 @@ FileHandle openForReading(const char* path);
 // name a dangling symbolic link holds, for one), or stays empty.
 FileHandle openForWriting(const char* path, WriteMode mode, std::string* created = nullptr);
 
+// A binary writing stream on a second descriptor of the open file `fd`, which stays open; null
+// when none can be made.
+FileHandle streamOnDuplicate(int fd);
+
 // Turns off the stream's own buffer, for a file read or written in large blocks: that buffer
 // would only copy every block once more.
 inline void dropStreamBuffer(std::FILE* file) {

@@ -11,24 +11,32 @@
 #include <memory>
 #include <optional>
 
+#include "platform/file_open.h"
+
 namespace mevrix::platform {
 
 // The new contents of one path, written to a file of their own until commit() puts them there.
 class Replacement {
  public:
   struct State;  // what each system keeps, defined beside its code
+  // Discards what a state holds that was not committed, and frees it.
+  struct Discard {
+    void operator()(State* state) const;
+  };
 
   // The block in which complete contents are copied over old ones.
   static constexpr std::size_t kCopyBlock = 128 * 1024;
 
-  explicit Replacement(std::unique_ptr<State> state);
-  Replacement(Replacement&&) noexcept;
+  // `file` is a stream on the new file that `state` holds.
+  Replacement(std::unique_ptr<State, Discard> state, FileHandle file)
+      : state_(std::move(state)), file_(std::move(file)) {}
+  Replacement(Replacement&&) noexcept = default;
   Replacement& operator=(Replacement&&) = delete;
   // A replacement never committed is discarded: the path keeps what it held.
-  ~Replacement();
+  ~Replacement() = default;
 
   // Where the new contents are written: open for binary writing, empty.
-  std::FILE* file() const;
+  std::FILE* file() const { return file_.get(); }
 
   // Flushes and closes file() and puts its contents at the path; true when every byte is there.
   // An existing file is flushed to the disk before it is replaced. On false the path holds what
@@ -37,7 +45,8 @@ class Replacement {
   bool commit(std::size_t copyBlock = kCopyBlock);
 
  private:
-  std::unique_ptr<State> state_;
+  std::unique_ptr<State, Discard> state_;
+  FileHandle file_;  // closed before the state is discarded
 };
 
 // What opening a path to be written anew gives.

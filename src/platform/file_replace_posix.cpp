@@ -24,7 +24,6 @@ struct Replacement::State {
   Descriptor folder;          // the path's folder (opened only to be named, O_PATH)
   std::string name;           // the path's last part, in `folder`
   Descriptor contents;        // the new file, open for reading and writing
-  std::FILE* file = nullptr;  // a stream on a second descriptor of it, until commit()
   std::string newName;        // the new file's own name in `folder`, while it has one
   bool replacesFile = false;  // a file is at the path (else the name is free)
   bool copyOver = false;      // the contents are copied over the old ones instead of renamed
@@ -125,13 +124,6 @@ Descriptor makeReplacingFile(Replacement::State& state, const OutputLocation& at
   return file;
 }
 
-bool closeStream(std::FILE*& file) {
-  if (!file) return false;
-  bool good = std::fflush(file) == 0 && !std::ferror(file);
-  if (std::fclose(std::exchange(file, nullptr)) != 0) good = false;
-  return good;
-}
-
 bool writeAll(int fd, const char* bytes, std::size_t size, off_t offset) {
   while (size > 0) {
     const ssize_t put = pwrite(fd, bytes, size, offset);
@@ -218,7 +210,6 @@ Renamed renameOver(Replacement::State& state) {
 }
 
 void discard(Replacement::State& state) {
-  if (state.file) std::fclose(std::exchange(state.file, nullptr));
   state.contents.reset();
   if (!state.newName.empty()) {
     unlinkat(state.folder.get(), state.newName.c_str(), 0);
@@ -228,20 +219,14 @@ void discard(Replacement::State& state) {
 
 }  // namespace
 
-Replacement::Replacement(std::unique_ptr<State> state) : state_(std::move(state)) {}
-Replacement::Replacement(Replacement&&) noexcept = default;
-
-Replacement::~Replacement() {
-  if (state_) discard(*state_);
-}
-
-std::FILE* Replacement::file() const {
-  return state_->file;
+void Replacement::Discard::operator()(State* state) const {
+  discard(*state);
+  delete state;
 }
 
 bool Replacement::commit(std::size_t copyBlock) {
   State& state = *state_;
-  bool good = closeStream(state.file);
+  bool good = closeFile(file_);
   if (good && !state.copyOver) {
     // The old contents stay on the disk until the new ones are there too: a power loss right
     // after the rename must not leave an empty file.
@@ -279,7 +264,7 @@ ReplacementAttempt createReplacement(const char* path) {
       return {Outcome::refused, std::nullopt};
   }
 
-  auto state = std::make_unique<Replacement::State>();
+  std::unique_ptr<Replacement::State, Replacement::Discard> state(new Replacement::State);
   state->folder = std::move(at.folder);
   state->name = std::move(at.name);
   Descriptor contents;
@@ -296,15 +281,10 @@ ReplacementAttempt createReplacement(const char* path) {
     contents = makeReplacingFile(*state, at);
   }
   if (!contents) return {Outcome::refused, std::nullopt};
-  const int streamFd = fcntl(contents.get(), F_DUPFD_CLOEXEC, 0);
+  FileHandle stream = streamOnDuplicate(contents.get());
   state->contents = std::move(contents);
-  if (streamFd >= 0) state->file = fdopen(streamFd, "wb");
-  if (!state->file) {
-    if (streamFd >= 0) close(streamFd);
-    discard(*state);
-    return {Outcome::refused, std::nullopt};
-  }
-  return {Outcome::replacing, Replacement(std::move(state))};
+  if (!stream) return {Outcome::refused, std::nullopt};
+  return {Outcome::replacing, Replacement(std::move(state), std::move(stream))};
 }
 
 }  // namespace mevrix::platform

@@ -20,7 +20,6 @@ struct Replacement::State {
   std::string target;         // the path
   std::string newPath;        // the new file's name, while it has one
   int fd = -1;                // the new file, open for reading and writing
-  std::FILE* file = nullptr;  // a stream on a second descriptor of it, until commit()
   bool replacesFile = false;  // a file is at the path (else the name is free)
   bool copyOver = false;      // the contents are copied over the old ones instead
   std::uint64_t oldSize = 0;
@@ -85,14 +84,6 @@ int makeStagingFile() {
   if (length == 0 || length > MAX_PATH) return -1;
   std::string name;
   return makeNewFile(folder, _O_TEMPORARY | _O_SHORT_LIVED, name);
-}
-
-bool closeStream(std::FILE*& file) {
-  if (!file) return false;
-  bool good = std::fflush(file) == 0 && !std::ferror(file);
-  if (std::fclose(file) != 0) good = false;
-  file = nullptr;
-  return good;
 }
 
 HANDLE handleOf(int fd) {
@@ -171,8 +162,6 @@ bool moveIntoPlace(Replacement::State& state) {
 }
 
 void discard(Replacement::State& state) {
-  if (state.file) std::fclose(state.file);
-  state.file = nullptr;
   if (state.fd >= 0) _close(state.fd);
   state.fd = -1;
   if (!state.newPath.empty()) DeleteFileA(state.newPath.c_str());
@@ -181,20 +170,14 @@ void discard(Replacement::State& state) {
 
 }  // namespace
 
-Replacement::Replacement(std::unique_ptr<State> state) : state_(std::move(state)) {}
-Replacement::Replacement(Replacement&&) noexcept = default;
-
-Replacement::~Replacement() {
-  if (state_) discard(*state_);
-}
-
-std::FILE* Replacement::file() const {
-  return state_->file;
+void Replacement::Discard::operator()(State* state) const {
+  discard(*state);
+  delete state;
 }
 
 bool Replacement::commit(std::size_t copyBlock) {
   State& state = *state_;
-  bool good = closeStream(state.file);
+  bool good = closeFile(file_);
   // The old contents stay on the disk until the new ones are there too.
   if (good && state.replacesFile && state.oldSize > 0) good = FlushFileBuffers(handleOf(state.fd));
   if (good && !state.copyOver) {
@@ -223,7 +206,7 @@ ReplacementAttempt createReplacement(const char* path) {
   }
   if (separator && separator[1] == '\0') return {Outcome::writeDirectly, std::nullopt};
 
-  auto state = std::make_unique<Replacement::State>();
+  std::unique_ptr<Replacement::State, Replacement::Discard> state(new Replacement::State);
   state->target = path;
   state->replacesFile = examined.exists;
   state->oldSize = examined.size;
@@ -239,14 +222,9 @@ ReplacementAttempt createReplacement(const char* path) {
     state->fd = makeStagingFile();
     if (state->fd < 0) return {Outcome::refused, std::nullopt};
   }
-  const int streamFd = _dup(state->fd);
-  if (streamFd >= 0) state->file = _fdopen(streamFd, "wb");
-  if (!state->file) {
-    if (streamFd >= 0) _close(streamFd);
-    discard(*state);
-    return {Outcome::refused, std::nullopt};
-  }
-  return {Outcome::replacing, Replacement(std::move(state))};
+  FileHandle stream = streamOnDuplicate(state->fd);
+  if (!stream) return {Outcome::refused, std::nullopt};
+  return {Outcome::replacing, Replacement(std::move(state), std::move(stream))};
 }
 
 }  // namespace mevrix::platform

@@ -4,7 +4,6 @@
 #include <sys/types.h>
 
 #include <cerrno>
-#include <climits>
 #include <string>
 
 #ifdef _WIN32
@@ -16,6 +15,8 @@
 #else
 #include <fcntl.h>
 #include <unistd.h>
+
+#include "platform/output_location_posix.h"
 #endif
 
 namespace mevrix::platform {
@@ -73,10 +74,12 @@ bool truncateDescriptor(int fd, std::uint64_t size) {
   if (size > static_cast<std::uint64_t>(INT64_MAX)) return false;
   return ftruncate(fd, static_cast<off_t>(size)) == 0;
 }
-// A FIFO that no program reads would keep a blocking open waiting, maybe forever; without
-// waiting the open fails at once (ENXIO). Writes then block as usual.
-int openDescriptor(const char* path, int flags) {
-  const int fd = open(path, flags | O_WRONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, 0666);
+// Opens without waiting, then lets reads and writes block as usual: opening a FIFO waits for the
+// program at its other end, maybe forever. Without waiting, a FIFO opened for reading is there at
+// once for the caller to examine (and refuse), and one opened for writing that no program reads
+// fails at once (ENXIO).
+int openWithoutWaiting(const char* path, int flags) {
+  const int fd = open(path, flags | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, 0666);
   if (fd < 0) return fd;
   const int status = fcntl(fd, F_GETFL);
   if (status < 0 || fcntl(fd, F_SETFL, status & ~O_NONBLOCK) != 0) {
@@ -85,40 +88,25 @@ int openDescriptor(const char* path, int flags) {
   }
   return fd;
 }
+int openDescriptor(const char* path, int flags) {
+  return openWithoutWaiting(path, flags | O_WRONLY);
+}
 #endif
 
-// Both systems' C runtimes know these names (on Windows beside _O_APPEND and _fdopen).
-constexpr int kAppend = O_APPEND;
-constexpr int kTruncate = O_TRUNC;
-constexpr int kCreate = O_CREAT;
-constexpr int kExclusive = O_EXCL;
+// Both systems' C runtimes know fdopen and the O_ names (on Windows beside _fdopen and _O_).
 std::FILE* streamOn(int fd, bool append) {
   return fdopen(fd, append ? "ab" : "wb");
 }
 
+// The name under which a file opened through `path` is created: the end of a chain of symbolic
+// links there, or `path` itself.
+std::string creationName(const char* path) {
 #ifdef _WIN32
-std::string danglingLinkTarget(const char* path) {
   return path;
-}
 #else
-// Where the chain of symbolic links at `path` ends, or `path` when there is none: the name that a
-// file opened through it is created under.
-std::string danglingLinkTarget(const char* path) {
-  std::string current = path;
-  for (int links = 0; links < 40; ++links) {
-    struct stat info;
-    char target[PATH_MAX];
-    if (lstat(current.c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) break;
-    const ssize_t length = readlink(current.c_str(), target, sizeof target);
-    if (length <= 0 || static_cast<std::size_t>(length) == sizeof target) break;
-    std::string next(target, static_cast<std::size_t>(length));
-    const std::size_t slash = current.rfind('/');
-    if (next[0] != '/' && slash != std::string::npos) next.insert(0, current, 0, slash + 1);
-    current = std::move(next);
-  }
-  return current;
-}
+  return linkChainEnd(path);
 #endif
+}
 
 // Opens the file to append to, telling which file this made, if any: opened where it is, or else
 // created where nothing is, also behind a dangling symbolic link, which an exclusive creation of
@@ -126,17 +114,17 @@ std::string danglingLinkTarget(const char* path) {
 int openForAppending(const char* path, std::string& created) {
   created.clear();
   for (int attempt = 0; attempt < 3; ++attempt) {
-    int fd = openDescriptor(path, kAppend);
+    int fd = openDescriptor(path, O_APPEND);
     if (fd >= 0 || errno != ENOENT) return fd;
-    const std::string target = attempt == 0 ? std::string(path) : danglingLinkTarget(path);
-    fd = openDescriptor(target.c_str(), kAppend | kCreate | kExclusive);
+    const std::string name = creationName(path);
+    fd = openDescriptor(name.c_str(), O_APPEND | O_CREAT | O_EXCL);
     if (fd >= 0) {
-      created = target;
+      created = name;
       return fd;
     }
     if (errno != EEXIST) return fd;
   }
-  return openDescriptor(path, kAppend | kCreate);
+  return openDescriptor(path, O_APPEND | O_CREAT);
 }
 
 bool cutBackDescriptor(int fd, std::uint64_t size, std::uint64_t expected) {
@@ -150,13 +138,9 @@ FileHandle openForReading(const char* path) {
 #ifdef _WIN32
   return FileHandle(_fsopen(path, "rb", _SH_DENYNO));
 #else
-  // Opening a FIFO for reading would wait for a writer, maybe forever; opened without waiting,
-  // it is there at once for the caller to examine (and refuse). Reads then block as usual.
-  const int fd = open(path, O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+  const int fd = openWithoutWaiting(path, O_RDONLY);
   if (fd < 0) return nullptr;
-  const int flags = fcntl(fd, F_GETFL);
-  FileHandle file;
-  if (flags >= 0 && fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) == 0) file.reset(fdopen(fd, "rb"));
+  FileHandle file(fdopen(fd, "rb"));
   if (!file) close(fd);
   return file;
 #endif
@@ -165,7 +149,7 @@ FileHandle openForReading(const char* path) {
 FileHandle openForWriting(const char* path, WriteMode mode, std::string* created) {
   const bool append = mode == WriteMode::append;
   std::string made;
-  const int fd = append ? openForAppending(path, made) : openDescriptor(path, kTruncate | kCreate);
+  const int fd = append ? openForAppending(path, made) : openDescriptor(path, O_TRUNC | O_CREAT);
   if (created) *created = std::move(made);
   if (fd < 0) return nullptr;
   FileHandle file(streamOn(fd, append));

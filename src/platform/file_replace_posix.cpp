@@ -53,6 +53,19 @@ std::string candidateName() {
   return name;
 }
 
+// Tries hidden names until `claim(name)` takes one (true), and returns it; empty when `claim`
+// fails for another reason than the name being taken (errno tells), or every name was.
+template <typename Claim>
+std::string claimName(Claim&& claim) {
+  for (int attempt = 0; attempt < kAttempts; ++attempt) {
+    std::string candidate = candidateName();
+    if (claim(candidate)) return candidate;
+    if (errno != EEXIST) return {};
+  }
+  errno = EEXIST;
+  return {};
+}
+
 std::string descriptorPath(int fd) {
   return "/proc/self/fd/" + std::to_string(fd);
 }
@@ -76,17 +89,13 @@ Descriptor makeNewFile(int folder, mode_t mode, bool toBeNamed, std::string& nam
     }
   }
 #endif
-  for (int attempt = 0; attempt < kAttempts; ++attempt) {
-    std::string candidate = candidateName();
-    Descriptor file(openat(folder, candidate.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, mode));
-    if (file) {
-      name = std::move(candidate);
-      return file;
-    }
-    if (errno != EEXIST) return {};
-  }
-  errno = EEXIST;
-  return {};
+  Descriptor file;
+  name = claimName([&](const std::string& candidate) {
+    file =
+        Descriptor(openat(folder, candidate.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, mode));
+    return static_cast<bool>(file);
+  });
+  return file;
 }
 
 // A new file in the system's temporary folder, which never gets a name, for contents that will
@@ -189,16 +198,14 @@ Renamed renameOver(Replacement::State& state) {
     // Linked through /proc/self/fd to a name of its own first: renameat replaces the path in one
     // step, which linkat cannot.
     const std::string source = descriptorPath(state.contents.get());
-    for (int attempt = 0; attempt < kAttempts && state.newName.empty(); ++attempt) {
-      std::string candidate = candidateName();
-      if (linkat(AT_FDCWD, source.c_str(), folder, candidate.c_str(), AT_SYMLINK_FOLLOW) == 0) {
-        state.newName = std::move(candidate);
-      } else if (errno != EEXIST) {
-        return errno == ENOSPC || errno == EDQUOT || errno == EIO ? Renamed::failed
-                                                                  : Renamed::refused;
-      }
+    state.newName = claimName([&](const std::string& candidate) {
+      return linkat(AT_FDCWD, source.c_str(), folder, candidate.c_str(), AT_SYMLINK_FOLLOW) == 0;
+    });
+    if (state.newName.empty()) {
+      return errno == ENOSPC || errno == EDQUOT || errno == EIO || errno == EEXIST
+                 ? Renamed::failed
+                 : Renamed::refused;
     }
-    if (state.newName.empty()) return Renamed::failed;
   }
   if (renameat(folder, state.newName.c_str(), folder, state.name.c_str()) == 0) {
     state.newName.clear();

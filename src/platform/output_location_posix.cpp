@@ -45,6 +45,20 @@ std::string linkTarget(int folder, const std::string& name, off_t sizeHint) {
 
 }  // namespace
 
+std::string linkChainEnd(const char* path) {
+  std::string current = path;
+  for (int links = 0; links < kMostLinks; ++links) {
+    struct stat status;
+    if (lstat(current.c_str(), &status) != 0 || !S_ISLNK(status.st_mode)) break;
+    std::string next = linkTarget(AT_FDCWD, current, status.st_size);
+    if (next.empty()) break;
+    const std::size_t slash = current.rfind('/');
+    if (next[0] != '/' && slash != std::string::npos) next.insert(0, current, 0, slash + 1);
+    current = std::move(next);
+  }
+  return current;
+}
+
 Located locateOutput(const char* path, OutputLocation& found) {
   std::string current = path;
   Descriptor base;  // the folder a relative link target starts from; the current one at first

@@ -30,4 +30,8 @@ enum class Located {
 // link leads to the name it holds.
 Located locateOutput(const char* path, OutputLocation& found);
 
+// Where the chain of symbolic links at `path` ends, spelt out from `path`: `path` itself when it
+// is no link. For a dangling link, the name a file opened through it is created under.
+std::string linkChainEnd(const char* path);
+
 }  // namespace mevrix::platform
